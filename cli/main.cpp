@@ -1,0 +1,4 @@
+// Placeholder entry until the command line lands.
+int main() {
+  return 0;
+}

@@ -1,0 +1,56 @@
+// Files and folders, addressed by the program's own path texts.
+//
+// A path text is Windows-1251 and uses "\" as its separator, as the settings
+// and the editor type it; "/" works too. On POSIX the text is turned into a
+// UTF-8 path, and when the exact path does not exist each component is looked
+// up ignoring letter case (the build lower-cases article, picture and rule
+// paths, which otherwise only works on a case-insensitive file system). Among
+// several names that differ only in case, the first in byte order wins.
+//
+// Listings come back sorted (by name with letter case folded, then by bytes),
+// never in the file system's own order, so every run sees the same order.
+#pragma once
+
+#include <cstddef>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tavex {
+
+struct DirEntry {
+  std::string name;  // Windows-1251; a character it lacks becomes "?"
+  bool is_folder = false;
+};
+
+// The operating system's path for a path text (see above).
+std::filesystem::path NativePath(std::string_view path);
+
+// Every entry of a folder, hidden ones included, without "." and "..".
+// A folder that does not exist or cannot be read lists nothing.
+std::vector<DirEntry> ListFolder(std::string_view folder);
+
+bool FileExists(std::string_view path);    // exists and is not a folder
+bool FolderExists(std::string_view path);  // exists and is a folder
+bool CreateFolder(std::string_view path);  // false when it could not be made
+bool RemoveFile(std::string_view path);    // false when nothing was deleted
+// Copies a file unless the target exists already; false when nothing was copied.
+bool CopyFileNoReplace(std::string_view from, std::string_view to);
+
+// The file's bytes, at most limit of them; nullopt when it cannot be read.
+std::optional<std::string> ReadFileBytes(std::string_view path, size_t limit = SIZE_MAX);
+// Writes the bytes whole to a temporary file beside the target, then moves it
+// over the target, so the target is never left cut short. False on failure,
+// and then the target is untouched.
+bool WriteFileWhole(std::string_view path, std::string_view bytes);
+
+// The process's current folder as a path text.
+std::string CurrentFolder();
+
+// True when path lies inside folder or is the folder itself, after resolving
+// "..", links and letter case as far as the parts exist.
+bool IsWithinFolder(std::string_view path, std::string_view folder);
+
+}  // namespace tavex
