@@ -1,0 +1,10 @@
+// PLACEHOLDER until the Start run lands.
+#include "build/start_run.h"
+
+namespace tavex {
+
+StartResult StartRun(MainWindow&, ArticleTable&) {
+  return StartResult::Finished;
+}
+
+}  // namespace tavex
