@@ -3,7 +3,7 @@
 
 namespace tavex {
 
-StartResult StartRun(MainWindow&, ArticleTable&) {
+StartResult StartRun(MainWindow&, ArticleTable&, const IssueEdition&) {
   return StartResult::Finished;
 }
 
