@@ -1,5 +1,6 @@
 #include "clean/line_helpers.h"
 
+#include <algorithm>
 #include <chrono>
 #include <vector>
 
@@ -105,19 +106,24 @@ void InsertBlock(int index, LineList& lines, const LineList& block) {
 
 void SplitTagsToLines(LineList& lines) {
   if (lines.empty()) return;
+  // Every tag and most runs of text start a line: reserving for them spares
+  // the list its regrowth on a page written on one line.
+  size_t expected = lines.size();
+  for (const auto& line : lines) expected += std::count(line.begin(), line.end(), '<');
   LineList out;
-  out.reserve(lines.size());
+  out.reserve(expected);
   if (SplitInto(lines, out)) lines = std::move(out);
 }
 
 std::string SqueezeSpaces(std::string_view text) {
   std::string_view t = Trim(text);
-  std::string out;
-  out.reserve(t.size());
+  std::string out(t.size(), '\0');
+  size_t n = 0;
   for (size_t i = 0; i < t.size(); ++i) {
     if (t[i] == ' ' && i > 0 && t[i - 1] == ' ') continue;
-    out += t[i];
+    out[n++] = t[i];
   }
+  out.resize(n);
   return out;
 }
 

@@ -1,0 +1,49 @@
+#include "clean/line_list.h"
+
+#include <gtest/gtest.h>
+
+#include "platform/failure.h"
+#include "support/temp_dir.h"
+
+namespace tavex {
+namespace {
+
+TEST(SplitIntoLines, SplitsAtEveryKindOfLineBreak) {
+  EXPECT_EQ(SplitIntoLines("a\r\nb\rc\nd"), (LineList{"a", "b", "c", "d"}));
+  EXPECT_EQ(SplitIntoLines("a\r\n"), (LineList{"a"}));
+  EXPECT_EQ(SplitIntoLines("a\n\nb"), (LineList{"a", "", "b"}));
+  EXPECT_EQ(SplitIntoLines("\r\n"), (LineList{""}));
+  EXPECT_EQ(SplitIntoLines("\n\r"), (LineList{"", ""}));  // LF then a lone CR
+  EXPECT_TRUE(SplitIntoLines("").empty());
+}
+
+TEST(SplitIntoLines, TextEndsAtTheFirstNul) {
+  EXPECT_EQ(SplitIntoLines(std::string_view("ab\0cd\ne", 7)), (LineList{"ab"}));
+}
+
+TEST(LineFiles, SaveWritesCrLfAfterEveryLineAndLoadReadsItBack) {
+  test::TempDir dir;
+  const std::string path = dir / "list.txt";
+  SaveLines(path, {"\xcf\xf0\xe8\xe2\xe5\xf2", "", "end"});
+  EXPECT_EQ(test::ReadFile(path), "\xcf\xf0\xe8\xe2\xe5\xf2\r\n\r\nend\r\n");
+  EXPECT_EQ(LoadLines(path), (LineList{"\xcf\xf0\xe8\xe2\xe5\xf2", "", "end"}));
+}
+
+TEST(LineFiles, FailuresNameTheFile) {
+  test::TempDir dir;
+  try {
+    LoadLines(dir / "absent.htm");
+    FAIL();
+  } catch (const Failure& failure) {
+    EXPECT_EQ(std::string(failure.what()), "Cannot open file " + (dir / "absent.htm"));
+  }
+  try {
+    SaveLines(dir / "no/such/folder.htm", {"x"});
+    FAIL();
+  } catch (const Failure& failure) {
+    EXPECT_EQ(std::string(failure.what()), "Cannot create file " + (dir / "no/such/folder.htm"));
+  }
+}
+
+}  // namespace
+}  // namespace tavex
