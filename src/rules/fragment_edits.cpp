@@ -59,29 +59,39 @@ void ReplaceBlockEverywhere(LineList& article, const LineList& find, const LineL
       if (ahead[ahead.size() - 1 - k] != find[k]) return false;
     return true;
   };
-  long steps = 0;
-  while (ahead.size() >= f) {
-    if (window && ++steps % kLinesPerPump == 0) window->ProcessMessages();
-    if (!occurs_ahead()) {
-      done.push_back(std::move(ahead.back()));
-      ahead.pop_back();
-      continue;
+  // Puts the two halves back together; also when a window handler ends the
+  // run, so the article is never left in pieces.
+  auto join = [&] {
+    std::move(ahead.rbegin(), ahead.rend(), std::back_inserter(done));
+    article = std::move(done);
+  };
+  try {
+    long steps = 0;
+    while (ahead.size() >= f) {
+      if (window && ++steps % kLinesPerPump == 0) window->ProcessMessages();
+      if (!occurs_ahead()) {
+        done.push_back(std::move(ahead.back()));
+        ahead.pop_back();
+        continue;
+      }
+      ahead.resize(ahead.size() - f);
+      if (reproduces) {
+        done.insert(done.end(), replacement.begin(), replacement.end());
+        continue;
+      }
+      ahead.insert(ahead.end(), replacement.rbegin(), replacement.rend());
+      // A new occurrence must reach into the replacement (or across the seam
+      // an empty replacement leaves), so it starts at most f - 1 lines above.
+      for (size_t back = std::min(f - 1, done.size()); back > 0; --back) {
+        ahead.push_back(std::move(done.back()));
+        done.pop_back();
+      }
     }
-    ahead.resize(ahead.size() - f);
-    if (reproduces) {
-      done.insert(done.end(), replacement.begin(), replacement.end());
-      continue;
-    }
-    ahead.insert(ahead.end(), replacement.rbegin(), replacement.rend());
-    // A new occurrence must reach into the replacement (or across the seam an
-    // empty replacement leaves), so it starts at most f - 1 lines above it.
-    for (size_t back = std::min(f - 1, done.size()); back > 0; --back) {
-      ahead.push_back(std::move(done.back()));
-      done.pop_back();
-    }
+  } catch (...) {
+    join();
+    throw;
   }
-  std::move(ahead.rbegin(), ahead.rend(), std::back_inserter(done));
-  article = std::move(done);
+  join();
 }
 
 void InsertBlockIfAbsent(LineList& article, const LineList& fragment, int position,

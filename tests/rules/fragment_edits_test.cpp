@@ -86,6 +86,20 @@ TEST(ReplaceBlockEverywhere, LetsMessagesRunOnALongArticle) {
   EXPECT_GT(window.pump_count(), 0);
 }
 
+TEST(ReplaceBlockEverywhere, AWindowThatEndsTheRunLeavesTheArticleWhole) {
+  MemoryWindow window;
+  // The first chance may come before any change; the second comes midway.
+  int pumps = 0;
+  window.on_pump = [&] {
+    if (++pumps == 2) throw Cancelled();
+  };
+  LineList article(100000, "a");
+  EXPECT_THROW(ReplaceBlockEverywhere(article, {"a"}, {"b"}, &window), Cancelled);
+  ASSERT_EQ(article.size(), 100000u);
+  EXPECT_EQ(article.front(), "b");
+  EXPECT_EQ(article.back(), "a");
+}
+
 TEST(DeleteBlockEverywhere, TheLineThatMovesUpIsNotCheckedAsAStart) {
   LineList article = {"a", "b", "a", "b", "a", "b", "x", "a", "b"};
   DeleteBlockEverywhere(article, {"a", "b"});

@@ -96,6 +96,18 @@ TEST(RulePasses, RuleFilesAreOnlyRead) {
   EXPECT_EQ(snapshot(), before);
 }
 
+TEST(RulePasses, RuleFilesWithCyrillicNamesAreOpenedByTheListedName) {
+  RuleFolder rules;
+  // "Реклама/Баннер.TXT" on disk (UTF-8 there, Windows-1251 in the program).
+  rules.Rule(
+      "\xd0\xa0\xd0\xb5\xd0\xba\xd0\xbb\xd0\xb0\xd0\xbc\xd0\xb0/"
+      "\xd0\x91\xd0\xb0\xd0\xbd\xd0\xbd\xd0\xb5\xd1\x80.TXT",
+      {"<i>"});
+  LineList article = {"<i>", "x"};
+  ApplyDeleteRules(article, rules.window);
+  EXPECT_EQ(article, (LineList{"x"}));
+}
+
 TEST(RulePasses, UnreadableRuleFileFailsWithItsPath) {
   RuleFolder rules;
   rules.Rule("a.txt", {"<i>"});
