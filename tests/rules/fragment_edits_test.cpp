@@ -7,7 +7,6 @@
 
 #include "app/memory_window.h"
 #include "clean/line_helpers.h"
-#include "platform/failure.h"
 
 namespace tavex {
 namespace {
@@ -61,31 +60,6 @@ TEST(ReplaceBlockEverywhere, OccurrenceFormedWithTheLinesAboveIsReplacedToo) {
   EXPECT_EQ(article, expected);
 }
 
-TEST(ReplaceBlockEverywhere, SelfReproducingReplacementResumesAfterItsLines) {
-  LineList article = {"a", "b", "a"};
-  ReplaceBlockEverywhere(article, {"a"}, {"a", "a"}, nullptr);
-  EXPECT_EQ(article, (LineList{"a", "a", "b", "a", "a"}));
-  // The new "a" "b" formed with the line above is not searched again.
-  article = {"a", "a", "b"};
-  ReplaceBlockEverywhere(article, {"a", "b"}, {"b", "a", "b"}, nullptr);
-  EXPECT_EQ(article, (LineList{"a", "b", "a", "b"}));
-}
-
-TEST(ReplaceBlockEverywhere, EmptyFindOrNoOccurrenceChangesNothing) {
-  LineList article = {"a", "b"};
-  ReplaceBlockEverywhere(article, {}, {"x"}, nullptr);
-  ReplaceBlockEverywhere(article, {"b", "a"}, {"x"}, nullptr);
-  EXPECT_EQ(article, (LineList{"a", "b"}));
-}
-
-TEST(ReplaceBlockEverywhere, LetsMessagesRunOnALongArticle) {
-  MemoryWindow window;
-  LineList article(200000, "a");
-  ReplaceBlockEverywhere(article, {"a"}, {"b"}, &window);
-  EXPECT_EQ(article, LineList(200000, "b"));
-  EXPECT_GT(window.pump_count(), 0);
-}
-
 TEST(ReplaceBlockEverywhere, AWindowThatEndsTheRunLeavesTheArticleWhole) {
   MemoryWindow window;
   // The first chance may come before any change; the second comes midway.
@@ -108,26 +82,6 @@ TEST(DeleteBlockEverywhere, TheLineThatMovesUpIsNotCheckedAsAStart) {
   article = {"a", "a", "a"};
   DeleteBlockEverywhere(article, {"a"});
   EXPECT_EQ(article, (LineList{"a"}));
-}
-
-TEST(DeleteBlockEverywhere, NormalisesTheFragment) {
-  LineList article = {"<p>", "x", "</p>", "y"};
-  DeleteBlockEverywhere(article, {"<P> x </P>"});
-  EXPECT_EQ(article, (LineList{"y"}));
-  DeleteBlockEverywhere(article, {" "});
-  EXPECT_EQ(article, (LineList{"y"}));
-}
-
-TEST(InsertBlockIfAbsent, InsertsAtAnyPositionUpToTheLineCount) {
-  LineList article = {"a", "b"};
-  InsertBlockIfAbsent(article, {"x", "y"}, 2, nullptr);
-  EXPECT_EQ(article, (LineList{"a", "b", "x", "y"}));
-  InsertBlockIfAbsent(article, {"x", "y"}, 0, nullptr);
-  EXPECT_EQ(article.size(), 4u);
-  EXPECT_THROW(InsertBlockIfAbsent(article, {"z"}, 5, nullptr), Failure);
-  LineList empty;
-  InsertBlockIfAbsent(empty, {"z"}, 0, nullptr);
-  EXPECT_EQ(empty, (LineList{"z"}));
 }
 
 }  // namespace

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <map>
 
 #include "rule_folder.h"
 #include "rules/rule_passes.h"
@@ -72,28 +71,6 @@ TEST(RulePasses, WithoutRuleFolderNothingChanges) {
   ApplyReplaceRules(article, rules.window);
   ApplyInsertRules(article, rules.window);
   EXPECT_EQ(article, before);
-}
-
-TEST(RulePasses, RuleFilesAreOnlyRead) {
-  RuleFolder rules;
-  rules.Rule("c.bet", {"<b>", "<<*>>", "</b>"});
-  rules.Rule("d.txt", {"<i>"});
-  rules.Rule("sub/r.cha", {"<u>", "<<*>>", "<s>"});
-  rules.Rule("n.ins", {"<*>0", "<hr>"});
-  auto snapshot = [&] {
-    std::map<std::filesystem::path, std::string> files;
-    for (auto& entry : std::filesystem::recursive_directory_iterator(rules.root()))
-      files[entry.path()] = entry.is_regular_file() ? test::ReadFile(entry.path()) : "";
-    return files;
-  };
-  const auto before = snapshot();
-  LineList article = {"<u>", "<b>", "x", "</b>", "<i>"};
-  ApplyReplaceRules(article, rules.window);
-  ApplyCutRules(article, rules.window);
-  ApplyDeleteRules(article, rules.window);
-  ApplyInsertRules(article, rules.window);
-  EXPECT_EQ(article, (LineList{"<hr>", "<s>"}));
-  EXPECT_EQ(snapshot(), before);
 }
 
 TEST(RulePasses, RuleFilesWithCyrillicNamesAreOpenedByTheListedName) {
