@@ -1,6 +1,7 @@
 #include "rules/fragment_edits.h"
 
 #include <algorithm>
+#include <iterator>
 
 #include "app/main_window.h"
 #include "clean/line_helpers.h"
