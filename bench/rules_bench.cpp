@@ -23,7 +23,7 @@ constexpr int kRulesPerKind = 50;
 
 // Normalised corpus pages, one after another, repeated to the wanted length;
 // a made-up page when the corpus is missing.
-LineList MakeArticle() {
+LineList MakeArticle(int& corpus_pages) {
   LineList pages;
   std::vector<fs::path> sources;
   std::error_code ec;
@@ -31,6 +31,7 @@ LineList MakeArticle() {
        !ec && it != fs::recursive_directory_iterator(); it.increment(ec))
     if (it->path().filename() == "source.html") sources.push_back(it->path());
   std::sort(sources.begin(), sources.end());
+  corpus_pages = static_cast<int>(sources.size());
   for (const fs::path& source : sources) {
     LineList page = LoadLines(source.string());
     SplitTagsToLines(page);
@@ -71,7 +72,8 @@ void WriteRules(const fs::path& dir, const LineList& article) {
 }
 
 void BM_TwoHundredRules(benchmark::State& state) {
-  const LineList article = MakeArticle();
+  int corpus_pages = 0;
+  const LineList article = MakeArticle(corpus_pages);
   const fs::path dir = fs::temp_directory_path() / "mytavex-rules-bench";
   fs::remove_all(dir);
   WriteRules(dir, article);
@@ -91,6 +93,7 @@ void BM_TwoHundredRules(benchmark::State& state) {
   fs::current_path(previous);
   fs::remove_all(dir);
   state.counters["rules"] = 4 * kRulesPerKind;
+  state.counters["corpus_pages"] = corpus_pages;  // 0: a made-up page was used
   state.counters["lines_in"] = kArticleLines;
   state.counters["lines_out"] = static_cast<double>(left);
 }
