@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <iterator>
+#include <string>
 
 #include "app/main_window.h"
 #include "clean/line_helpers.h"
@@ -12,6 +13,14 @@ namespace {
 
 // Lines handled between two chances for pending window messages to run.
 constexpr long kLinesPerPump = 1 << 14;
+
+// A replace rule whose replacement keeps forming new occurrences further down
+// (find a b, replacement b b a a) never ends and grows the article until memory
+// runs out. No ordinary rule grows an article this much, so the rule is
+// stopped with a message instead.
+size_t GrowthLimit(size_t lines) {
+  return 50 * lines + 1'000'000;
+}
 
 }  // namespace
 
@@ -66,9 +75,13 @@ void ReplaceBlockEverywhere(LineList& article, const LineList& find, const LineL
     std::move(ahead.rbegin(), ahead.rend(), std::back_inserter(done));
     article = std::move(done);
   };
+  const size_t limit = GrowthLimit(article.size());
   try {
     long steps = 0;
     while (ahead.size() >= f) {
+      if (done.size() + ahead.size() > limit)
+        throw Failure("A replace rule never ends: the article grew past " + std::to_string(limit) +
+                      " lines");
       if (window && ++steps % kLinesPerPump == 0) window->ProcessMessages();
       if (!occurs_ahead()) {
         done.push_back(std::move(ahead.back()));

@@ -26,8 +26,10 @@ void DeleteBlockEverywhere(LineList& article, LineList fragment);
 // occurrence above that line can have been formed. Two rules that would repeat
 // forever are bounded: an empty find changes nothing, and a replacement that
 // holds find itself is applied in one pass from the top that resumes after the
-// lines it just inserted. Lets pending window messages run now and then
-// (window may be null).
+// lines it just inserted. A rule that still never ends (its replacements keep
+// forming new occurrences further down) fails once the article has grown past
+// 50 times its lines plus a million. Lets pending window messages run now and
+// then (window may be null).
 void ReplaceBlockEverywhere(LineList& article, const LineList& find, const LineList& replacement,
                             MainWindow* window);
 

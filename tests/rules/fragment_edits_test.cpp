@@ -7,6 +7,7 @@
 
 #include "app/memory_window.h"
 #include "clean/line_helpers.h"
+#include "platform/failure.h"
 
 namespace tavex {
 namespace {
@@ -82,6 +83,26 @@ TEST(DeleteBlockEverywhere, TheLineThatMovesUpIsNotCheckedAsAStart) {
   article = {"a", "a", "a"};
   DeleteBlockEverywhere(article, {"a"});
   EXPECT_EQ(article, (LineList{"a"}));
+}
+
+}  // namespace
+}  // namespace tavex
+
+namespace tavex {
+namespace {
+
+TEST(ReplaceBlockEverywhere, ARuleThatGrowsWithoutEndFailsAndLeavesTheArticleWhole) {
+  // Every replacement forms a new occurrence below it: "a b" -> "b b a a" on
+  // "a b b" never ends, whichever way the search runs.
+  LineList article = {"x", "a", "b", "b"};
+  try {
+    ReplaceBlockEverywhere(article, {"a", "b"}, {"b", "b", "a", "a"}, nullptr);
+    FAIL() << "the rule ended";
+  } catch (const Failure& failure) {
+    EXPECT_NE(std::string(failure.what()).find("never ends"), std::string::npos);
+  }
+  EXPECT_EQ(article.front(), "x");
+  EXPECT_GT(article.size(), 1'000'000u);
 }
 
 }  // namespace
