@@ -11,6 +11,16 @@ class MainWindow;
 
 // Changes the article in place. Reads PreferFewerLinks, the cut and keep
 // switches and their thresholds from the window when each step runs.
+//
+// The result is the head (down to the "</head>" line), the kept tables in page
+// order and "</html>", without empty lines except the cell and row pairs with
+// nothing between them, which stay as empty lines. The body outside all tables
+// counts as one more table that wraps it. A list without a "</head>" line
+// (after normalising) is left as it is. Fails with "'%s' is not a valid
+// integer value" when CutCellsThreshold is needed and is not a whole number.
+//
+// Time and memory are about linear in the size of the list, whatever the
+// page's table and cell structure (unclosed tables and cells included).
 void SelectContentTable(LineList& article, MainWindow& window);
 
 }  // namespace tavex
