@@ -342,25 +342,28 @@ void EmptyPairs(LineList& lines) {
 }  // namespace
 
 void SelectContentTable(LineList& article, MainWindow& window) {
-  SplitTagsToLines(article);
-  const int head_end = FindLine("</head>", article);
+  // The pass works on a copy, so that an article it does not handle, or one
+  // whose pass fails, stays exactly as it was.
+  LineList lines = article;
+  SplitTagsToLines(lines);
+  const int head_end = FindLine("</head>", lines);
   // Without a head end the head would take in the whole page and the kept
-  // tables would follow it a second time: such a list stays as it is.
-  if (head_end == 0 || article[head_end] != "</head>") return;
+  // tables would follow it a second time: such an article stays as it is.
+  if (head_end == 0 || lines[head_end] != "</head>") return;
 
-  InsertWrapperTable(article, head_end);
-  TTableRegister tables = TTableDiscovery(article).Run();
-  const int content = RankTables(article, tables, window);
+  InsertWrapperTable(lines, head_end);
+  TTableRegister tables = TTableDiscovery(lines).Run();
+  const int content = RankTables(lines, tables, window);
   // The wrapper's opening line is never emptied, so the register is never empty.
   if (content >= 0 && window.IsChecked(Switch::CutTablesBelowRatio))
-    CutLinkHeavyTables(article, tables, content, window);
-  if (window.IsChecked(Switch::CutCellsBelowRatio)) CutLinkHeavyCells(article, window);
+    CutLinkHeavyTables(lines, tables, content, window);
+  if (window.IsChecked(Switch::CutCellsBelowRatio)) CutLinkHeavyCells(lines, window);
 
-  LineList kept = CopyHead(article);
-  KeepTables(article, tables, content, window, kept);
+  LineList kept = CopyHead(lines);
+  KeepTables(lines, tables, content, window, kept);
   kept.push_back("</html>");
+  EmptyPairs(kept);
   article = std::move(kept);
-  EmptyPairs(article);
 }
 
 }  // namespace tavex

@@ -16,7 +16,8 @@ class MainWindow;
 // order and "</html>", without empty lines except the cell and row pairs with
 // nothing between them, which stay as empty lines. The body outside all tables
 // counts as one more table that wraps it. A list without a "</head>" line
-// (after normalising) is left as it is. Fails with "'%s' is not a valid
+// (after normalising) is left exactly as it is, and so is the list when the
+// pass fails. Fails with "'%s' is not a valid
 // integer value" when CutCellsThreshold is needed and is not a whole number.
 //
 // Time and memory are about linear in the size of the list, whatever the
