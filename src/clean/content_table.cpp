@@ -42,6 +42,8 @@ struct TStep {
   int Low = 0;
 };
 
+// The steps of all lines in a binary tree whose every node holds the joined
+// step of the lines below it.
 class TCountTree {
  public:
   explicit TCountTree(const std::vector<TStep>& steps) {

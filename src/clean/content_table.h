@@ -17,11 +17,12 @@ class MainWindow;
 // nothing between them, which stay as empty lines. The body outside all tables
 // counts as one more table that wraps it. A list without a "</head>" line
 // (after normalising) is left exactly as it is, and so is the list when the
-// pass fails. Fails with "'%s' is not a valid
-// integer value" when CutCellsThreshold is needed and is not a whole number.
+// pass fails. Fails with "'%s' is not a valid integer value" when
+// CutCellsThreshold is needed and is not a whole number.
 //
-// Time and memory are about linear in the size of the list, whatever the
-// page's table and cell structure (unclosed tables and cells included).
+// Time grows with the number of lines times its logarithm plus the size of
+// the page in characters, also on pages full of unclosed tables or cells and
+// on deeply nested tables; memory is a few words per line.
 void SelectContentTable(LineList& article, MainWindow& window);
 
 }  // namespace tavex
