@@ -1,3 +1,15 @@
+// The content-table pass, in nine steps:
+//   1. normalise the list and wrap the body in a table of the pass's own;
+//   2. discover every table and its closing line, emptying closing cell and
+//      row tags that nothing opened;
+//   3. rank the tables by their own text: the first with the most wins;
+//   4. empty link-heavy leaf tables outside the winner;
+//   5. empty link-heavy cells and cells with neither text nor picture;
+//   6. copy the head;
+//   7. copy the tables that the keep rules keep;
+//   8. close the page and put the copied lines in place of the article;
+//   9. empty the cell and row pairs with nothing between them.
+// Emptied lines stay in the list until step 7, so line indices hold still.
 #include "clean/content_table.h"
 
 #include <algorithm>
@@ -212,7 +224,9 @@ int RankTables(const LineList& lines, TTableRegister& tables, const MainWindow& 
 
 // Step 4: empties leaf tables outside the content table with little text per
 // link. Emptying changes lines, so these measurements walk the lines instead
-// of using a nesting index; leaf tables do not overlap, so that stays linear.
+// of using a nesting index. The leaf test stops at the first "<table" line and
+// a leaf holds none, so each table costs at most the lines up to the next
+// table's opening line: linear in all.
 void CutLinkHeavyTables(LineList& lines, TTableRegister& tables, int content,
                         const MainWindow& window) {
   const int content_first = tables[content].FirstLine;
@@ -363,7 +377,7 @@ void SelectContentTable(LineList& article, MainWindow& window) {
 
   LineList kept = CopyHead(lines);
   KeepTables(lines, tables, content, window, kept);
-  kept.push_back("</html>");
+  kept.push_back("</html>");  // step 8
   EmptyPairs(kept);
   article = std::move(kept);
 }
