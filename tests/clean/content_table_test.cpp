@@ -63,11 +63,11 @@ TEST(SelectContentTable, KeepsTheArticleTableOfTheMenuPage) {
 }
 
 TEST(SelectContentTable, PageWithoutTablesKeepsItsWholeBody) {
+  // A closing cell tag that nothing opened is dropped on the way.
   EXPECT_EQ(
-      Selected(Page({"Hello", "World"})),
+      Selected(Page({"</td>", "Hello", "World"})),
       Cat({kHead, {"<table>", "<body>", "Hello", "World", "</body>", "</table>", "</html>"}}));
 }
-
 TEST(SelectContentTable, DropsMenuAndFooterAroundTheArticle) {
   const LineList links =
       Table({{"<a href=a.htm>", "Home", "</a>", "<a href=b.htm>", "Back", "</a>"}});
@@ -180,28 +180,24 @@ TEST(SelectContentTable, CutsLinkHeavyAndEmptyCells) {
 TEST(SelectContentTable, CellThresholdMustBeAWholeNumber) {
   MemoryWindow window;
   window.SetFieldText(Field::CutCellsThreshold, "abc");
-  const LineList page = Page(Table({{Text(3000)}}));
+  LineList article = Page(Table({{Text(3000)}}));
+  const LineList before = article;
   try {
-    Selected(page, window);
+    SelectContentTable(article, window);
     FAIL() << "no failure";
   } catch (const Failure& failure) {
     EXPECT_STREQ(failure.what(), "'abc' is not a valid integer value");
   }
+  EXPECT_EQ(article, before);                                  // nothing lost
   EXPECT_NO_THROW(Selected(Page({"no cells here"}), window));  // no cell is ever judged
   window.SetChecked(Switch::CutCellsBelowRatio, false);
-  EXPECT_NO_THROW(Selected(page, window));
+  EXPECT_NO_THROW(Selected(before, window));
 }
-
 TEST(SelectContentTable, UnclosedTableEndsAtTheWrapperClose) {
   const LineList page = Page({"<table>", "<tr>", "<td>", Text(3000)});
   EXPECT_EQ(
       Selected(page),
       Cat({kHead, {"<table>", "<tr>", "<td>", Text(3000), "</body>", "</table>", "</html>"}}));
-}
-
-TEST(SelectContentTable, StrayClosingCellIsDropped) {
-  EXPECT_EQ(Selected(Page({"</td>", "Hello"})),
-            Cat({kHead, {"<table>", "<body>", "Hello", "</body>", "</table>", "</html>"}}));
 }
 
 TEST(SelectContentTable, EmptyCellLeavesEmptyLinesInItsRow) {
@@ -221,27 +217,15 @@ TEST(SelectContentTable, ListWithoutHeadEndStaysAsItIs) {
   EXPECT_EQ(Selected(page), page);
 }
 
-TEST(SelectContentTable, FailureLeavesTheArticleAsItWas) {
-  MemoryWindow window;
-  window.SetFieldText(Field::CutCellsThreshold, "5x");
-  LineList article = Page(Table({{Text(3000)}}));
-  const LineList before = article;
-  EXPECT_THROW(SelectContentTable(article, window), Failure);
-  EXPECT_EQ(article, before);
-}
-
 // The pass as its rules read, line by line and table by table, to compare
 // with on random pages.
-void ReferenceSelect(LineList& a, MainWindow& window) {
+LineList ReferenceSelect(const LineList& page, MainWindow& window) {
   auto has = [](const std::string& line, const char* s) { return line.find(s) != line.npos; };
   auto begins = [](const std::string& line, const char* s) { return line.rfind(s, 0) == 0; };
-  const LineList original = a;
+  LineList a = page;
   SplitTagsToLines(a);
   const int h = FindLine("</head>", a);
-  if (h == 0 || a[h] != "</head>") {
-    a = original;
-    return;
-  }
+  if (h == 0 || a[h] != "</head>") return page;
   a.insert(a.begin() + h + 1, "<table>");
   const int e = FindLine("</html>", a);
   a.insert(a.begin() + (e == 0 ? LineCount(a) - 1 : e), "</table>");
@@ -329,11 +313,11 @@ void ReferenceSelect(LineList& a, MainWindow& window) {
     if (!copied) ++i;
   }
   kept.push_back("</html>");
-  a = kept;
-  for (int j = 0; j + 1 < LineCount(a); ++j)
-    if ((begins(a[j], "<td") && begins(a[j + 1], "</td")) ||
-        (begins(a[j], "<tr") && begins(a[j + 1], "</tr")))
-      a[j].clear(), a[j + 1].clear();
+  for (int j = 0; j + 1 < LineCount(kept); ++j)
+    if ((begins(kept[j], "<td") && begins(kept[j + 1], "</td")) ||
+        (begins(kept[j], "<tr") && begins(kept[j + 1], "</tr")))
+      kept[j].clear(), kept[j + 1].clear();
+  return kept;
 }
 
 TEST(SelectContentTable, AgreesWithTheLineByLineRulesOnRandomPages) {
@@ -375,9 +359,7 @@ TEST(SelectContentTable, AgreesWithTheLineByLineRulesOnRandomPages) {
     window.SetFieldText(Field::CutTablesThreshold, std::to_string(random() % 60));
     window.SetFieldText(Field::CutCellsThreshold, std::to_string(random() % 100));
     window.SetFieldText(Field::KeepTablesThreshold, std::to_string(random() % 200));
-    LineList expected = page;
-    ReferenceSelect(expected, window);
-    ASSERT_EQ(Selected(page, window), expected) << "round " << round;
+    ASSERT_EQ(Selected(page, window), ReferenceSelect(page, window)) << "round " << round;
   }
 }
 
@@ -389,10 +371,8 @@ TEST(SelectContentTable, AgreesWithTheLineByLineRulesOnCorpusPages) {
     if (entry.path().filename() != "source.html") continue;
     const LineList page = LoadLines(entry.path().string());
     MemoryWindow window;
-    LineList expected = page;
-    ReferenceSelect(expected, window);
     const LineList result = Selected(page, window);
-    ASSERT_EQ(result, expected) << entry.path();
+    ASSERT_EQ(result, ReferenceSelect(page, window)) << entry.path();
     ++pages;
     if (!result.empty() && result.back() == "</html>") ++selected;
   }
