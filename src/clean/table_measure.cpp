@@ -11,6 +11,12 @@ namespace tavex {
 
 namespace {
 
+// The table depth change of one line for a measurement: +1 when it contains
+// "<table", then -1 when it contains "</table".
+int TableDepthChange(std::string_view line) {
+  return (LineContains(line, "<table") ? 1 : 0) - (LineContains(line, "</table") ? 1 : 0);
+}
+
 // A line opens a link when it holds "href=" or a form field ("input"), unless
 // it names a ".gif" or ".jpg" picture or carries a "#" (page anchors, but also
 // colour values).
@@ -66,10 +72,6 @@ bool IsDecimal(std::string_view value) {
 }
 
 }  // namespace
-
-int TableDepthChange(std::string_view line) {
-  return (LineContains(line, "<table") ? 1 : 0) - (LineContains(line, "</table") ? 1 : 0);
-}
 
 TNestingIndex::TNestingIndex(const LineList& lines) {
   const int n = LineCount(lines);

@@ -44,10 +44,6 @@ inline bool IsTextLine(std::string_view line) {
   return !IsTagLine(line);
 }
 
-// The table depth change of one line for a measurement: +1 when it contains
-// "<table", then -1 when it contains "</table".
-int TableDepthChange(std::string_view line);
-
 // For a list whose lines do not change, where each line's next line at the
 // same table depth lies, so that a measurement skips a nested table in one
 // step instead of walking its lines. Building it is linear in the list; it
