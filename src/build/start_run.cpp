@@ -1,9 +1,202 @@
-// PLACEHOLDER until the Start run lands.
 #include "build/start_run.h"
 
-namespace tavex {
+#include <algorithm>
+#include <string>
+#include <vector>
 
-StartResult StartRun(MainWindow&, ArticleTable&, const IssueEdition&) {
+#include "app/main_window.h"
+#include "build/find_files.h"
+#include "build/help_compiler.h"
+#include "build/help_contents.h"
+#include "build/navigation_page.h"
+#include "build/start_page.h"
+#include "clean/clean_article.h"
+#include "clean/line_helpers.h"
+#include "platform/failure.h"
+#include "platform/files.h"
+#include "platform/text.h"
+
+namespace tavex {
+namespace {
+
+// The three folder fields that a run resolves for its duration. Their typed
+// texts (with "#x1" templates, a trailing "\") come back when the run ends,
+// also when it fails or is cancelled, so a template is never lost.
+class FolderFieldsGuard {
+ public:
+  explicit FolderFieldsGuard(MainWindow& window) : window_(window) {
+    for (int i = 0; i < 3; ++i) saved_[i] = window.FieldText(kFields[i]);
+  }
+  ~FolderFieldsGuard() {
+    for (int i = 0; i < 3; ++i) window_.SetFieldText(kFields[i], saved_[i]);
+  }
+  FolderFieldsGuard(const FolderFieldsGuard&) = delete;
+  FolderFieldsGuard& operator=(const FolderFieldsGuard&) = delete;
+
+  static constexpr Field kFields[3] = {Field::SourceDir, Field::TargetDir, Field::IndexPagePath};
+
+ private:
+  MainWindow& window_;
+  std::string saved_[3];
+};
+
+bool IsSeparator(char c) {
+  return c == '\\' || c == '/';
+}
+
+// "Кол-во знаков", "Соотношение текст/ссылка": the labels beside the fields.
+constexpr const char* kIssueNumberLabel = "\xb9";  // "№"
+constexpr const char* kKeepTablesLabel = "\xca\xee\xeb-\xe2\xee \xe7\xed\xe0\xea\xee\xe2";
+constexpr const char* kCutTablesLabel =
+    "\xd1\xee\xee\xf2\xed\xee\xf8\xe5\xed\xe8\xe5 \xf2\xe5\xea\xf1\xf2/\xf1\xf1\xfb\xeb\xea\xe0";
+
+// Stage 1: the three numbers the run and the cleaner depend on.
+bool CheckNumbers(MainWindow& window) {
+  return CheckNumberField(window.FieldText(Field::IssueNumber), kIssueNumberLabel, window) &&
+         CheckNumberField(window.FieldText(Field::KeepTablesThreshold), kKeepTablesLabel, window) &&
+         CheckNumberField(window.FieldText(Field::CutTablesThreshold), kCutTablesLabel, window);
+}
+
+// Stages 3 and 4: the issue number put into the folder fields, and TargetDir
+// without a trailing separator.
+void ResolveFolderFields(MainWindow& window) {
+  for (Field field : FolderFieldsGuard::kFields)
+    window.SetFieldText(field, SubstituteIssueNumber(window.FieldText(field), window));
+  std::string target = window.FieldText(Field::TargetDir);
+  if (target.empty()) throw Failure("Range check error");
+  if (IsSeparator(target.back())) {
+    target.pop_back();
+    window.SetFieldText(Field::TargetDir, target);
+  }
+}
+
+// Emptying "\images" or "\pub" inside the source folder would delete the
+// editor's own pages and pictures, and a source inside the target would be
+// emptied before it is read; so the run refuses before anything changes.
+void RefuseOverlappingFolders(const MainWindow& window) {
+  const std::string source = window.FieldText(Field::SourceDir);
+  const std::string target = window.FieldText(Field::TargetDir);
+  if (source.empty()) return;
+  if (IsWithinFolder(target, source) || IsWithinFolder(source, target)) {
+    // "Целевая директория %s пересекается с исходной %s"
+    throw Failure(
+        "\xd6\xe5\xeb\xe5\xe2\xe0\xff \xe4\xe8\xf0\xe5\xea\xf2\xee\xf0\xe8\xff " + target +
+        " \xef\xe5\xf0\xe5\xf1\xe5\xea\xe0\xe5\xf2\xf1\xff \xf1 \xe8\xf1\xf5\xee\xe4\xed\xee\xe9 " +
+        source);
+  }
+}
+
+// Stage 7: the three folders of the issue tree, emptied of an earlier run's files.
+void PrepareIssueFolders(MainWindow& window) {
+  const std::string target = window.FieldText(Field::TargetDir);
+  for (const char* sub : {"\\frame", "\\pub", "\\images"}) {
+    const std::string folder = target + sub;
+    if (FolderExists(folder)) {
+      ClearFolder(folder, window);
+    } else {
+      CreateFolder(folder);
+    }
+  }
+}
+
+// Stage 9 for one data row: cleans the rubric's articles into pages numbered
+// from article_number on, records them in title order and adds their blocks.
+void BuildRubric(MainWindow& window, int row, std::vector<TArticleEntry>& rubric,
+                 TNavigationPage& page, int& article_number) {
+  const std::string folder_cell = window.Cell(0, row);
+  if (folder_cell.empty()) return;
+  const std::string source_root = window.FieldText(Field::SourceDir);
+  const std::string folder = source_root + "\\" + folder_cell;
+  if (!FolderExists(folder)) return;
+
+  std::vector<std::string> files;
+  FindFiles(folder, ".htm", files, window);
+  AddRubricHeading(page, window.Cell(1, row));
+  if (files.empty()) return;
+
+  window.SetProgressMax(ProgressBar::Articles, static_cast<int>(files.size()) - 1);
+  for (size_t i = 0; i < files.size(); ++i) {
+    const std::string page_name = std::to_string(article_number++) + ".htm";
+    const std::string page_path = window.FieldText(Field::TargetDir) + "\\pub\\" + page_name;
+    RemoveFile(page_path);
+    TArticleEntry entry;
+    entry.Title = CleanArticle(files[i], page_path, window, source_root);
+    entry.LinkMarkup = "<a href=\"..\\pub\\" + page_name + "\">";
+    entry.FilePath = page_path;
+    entry.Included = true;
+    rubric.push_back(std::move(entry));
+    window.SetProgressPosition(ProgressBar::Articles, static_cast<int>(i));
+  }
+  SortArticlesByTitle(rubric);
+  for (const TArticleEntry& entry : rubric) AddArticleLine(page, entry.Title, entry.LinkMarkup);
+}
+
+}  // namespace
+
+bool CheckNumberField(std::string_view text, std::string_view label, MainWindow& window) {
+  if (TryParseInt(text)) return true;
+  window.ShowMessage(std::string(label) + " \xed\xe5 \xf7\xe8\xf1\xeb\xee");  // " не число"
+  return false;
+}
+
+void CreateFolderChain(std::string_view path) {
+  // Every prefix that ends before a separator, then the whole path: the drive
+  // ("e:") and a POSIX root ("/") come first and already exist.
+  for (size_t i = 1; i < path.size(); ++i)
+    if (IsSeparator(path[i]) && !IsSeparator(path[i - 1]) && !FolderExists(path.substr(0, i)))
+      CreateFolder(path.substr(0, i));
+  if (!FolderExists(path)) CreateFolder(path);
+}
+
+void SortArticlesByTitle(std::vector<TArticleEntry>& rubric) {
+  // Character codes, as the code page orders them: Latin before Cyrillic,
+  // capitals before small letters; equal titles keep their discovery order.
+  std::stable_sort(
+      rubric.begin(), rubric.end(),
+      [](const TArticleEntry& a, const TArticleEntry& b) { return a.Title < b.Title; });
+}
+
+namespace {
+
+// Stages 2 to 13: everything between the number checks and the hand-off.
+void BuildIssue(MainWindow& window, ArticleTable& table, const IssueEdition& edition) {
+  FolderFieldsGuard folder_fields(window);
+  ResolveFolderFields(window);
+  RefuseOverlappingFolders(window);
+  ResetPictureRegister();
+  CreateFolderChain(window.FieldText(Field::TargetDir));
+  PrepareIssueFolders(window);
+  TNavigationPage page = PrepareNavigationPage(window);
+
+  // The rubric loop. Rubric k belongs to data row k + 1.
+  const int rows = window.RowCount();
+  table.Rubrics.assign(rows > 1 ? rows - 1 : 0, {});
+  window.SetProgressMax(ProgressBar::Rubrics, rows - 2);
+  int article_number = 0;
+  for (int row = 1; row < rows; ++row) {
+    auto& rubric = table.Rubrics[row - 1];
+    BuildRubric(window, row, rubric, page, article_number);
+    if (!rubric.empty()) window.SetProgressPosition(ProgressBar::Rubrics, row - 1);
+  }
+
+  SaveNavigationPage(page, window);
+  CopyIssuePictures(window);
+  WriteStartPage(window);
+  if (window.IsChecked(Switch::AddToProject)) AddIssueToContents(window);
+  window.ReviewArticles(table);
+  if (window.IsChecked(Switch::MakeEpub) && edition) edition(window, table);
+  window.SetProgressPosition(ProgressBar::Rubrics, 0);
+  window.SetProgressPosition(ProgressBar::Articles, 0);
+}
+
+}  // namespace
+
+StartResult StartRun(MainWindow& window, ArticleTable& table, const IssueEdition& edition) {
+  if (!CheckNumbers(window)) return StartResult::InputRejected;
+  BuildIssue(window, table, edition);
+  // Read after the review closed, with the typed folder texts back in place.
+  if (window.IsChecked(Switch::RunCompiler))
+    OpenHelpProject(window.FieldText(Field::ProjectPath), window);
   return StartResult::Finished;
 }
 

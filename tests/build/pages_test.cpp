@@ -1,0 +1,238 @@
+#include <gtest/gtest.h>
+
+#include "build/find_files.h"
+#include "build/help_compiler.h"
+#include "build/help_contents.h"
+#include "build/navigation_page.h"
+#include "build/start_page.h"
+#include "platform/failure.h"
+#include "platform/process.h"
+#include "platform/text.h"
+#include "workspace.h"
+
+namespace fs = std::filesystem;
+
+namespace tavex {
+namespace {
+
+using test::ReadFile;
+using test::Workspace;
+using test::WriteFile;
+
+TEST(PrepareNavigationPage, FillsFirstPlaceholdersAndLowerCasesTheTemplate) {
+  Workspace ws;
+  WriteFile("left.htm", "<P>MyTitle mynumer MyDate MyTitle #X1</P>\r\n<!-- begin -->\r\nEnd\r\n");
+  ws.window.SetFieldText(Field::IssueNumber, "12");
+  TNavigationPage page = PrepareNavigationPage(ws.window);
+  AddRubricHeading(page, "R");
+  const LineList lines = NavigationPageLines(page);
+  ASSERT_EQ(lines.size(), 11u);
+  EXPECT_EQ(lines[0],
+            "<p>Tavex \xb9"
+            "12 12 " +
+                ws.window.ShortDate() + " mytitle 12</p>");
+  EXPECT_EQ(lines[2], "<td>");
+  EXPECT_EQ(lines[5], "R");
+  EXPECT_EQ(lines[10], "end");
+}
+
+TEST(PrepareNavigationPage, WithoutARecognisedMarkerBlocksFollowTheFirstLine) {
+  Workspace ws;
+  for (const char* text :
+       {"a\r\nb\r\n", "a\r\n <!-- begin -->\r\nb\r\n", "<!-- BEGIN -->\r\nb\r\n"}) {
+    WriteFile("left.htm", text);
+    TNavigationPage page = PrepareNavigationPage(ws.window);
+    AddArticleLine(page, "T", "<a href=\"..\\pub\\0.htm\">");
+    const LineList lines = NavigationPageLines(page);
+    EXPECT_EQ(lines[1], "<tr>") << text;
+    EXPECT_EQ(lines[5], "T") << text;
+  }
+  WriteFile("left.htm", "");
+  TNavigationPage page = PrepareNavigationPage(ws.window);
+  AddRubricHeading(page, "R");
+  EXPECT_EQ(NavigationPageLines(page).size(), 8u);  // an empty template takes the blocks
+}
+
+TEST(PrepareNavigationPage, MissingTemplateFails) {
+  Workspace ws;
+  fs::remove("left.htm");
+  EXPECT_THROW(PrepareNavigationPage(ws.window), Failure);
+}
+
+TEST(WriteStartPage, LinksTheIssuesOwnMainPageWhenAsked) {
+  Workspace ws;
+  fs::create_directories(fs::path(ws.target()) / "frame");
+  WriteFile("index.htm", "a\r\nx ../../main.htm y ../../main.htm\r\n../../main.htm\r\n");
+  WriteStartPage(ws.window);
+  EXPECT_EQ(ReadFile(fs::path(ws.target()) / "index.htm"),
+            "a\r\nx ../../main.htm y ../../main.htm\r\n../../main.htm\r\n");
+  EXPECT_FALSE(fs::exists(fs::path(ws.target()) / "frame" / "main.htm"));
+
+  ws.window.SetChecked(Switch::LinkMainPage, true);
+  WriteStartPage(ws.window);
+  EXPECT_EQ(ReadFile(fs::path(ws.target()) / "index.htm"),
+            "a\r\nx frame\\main.htm y \r\n../../main.htm\r\n");
+  EXPECT_EQ(ReadFile(fs::path(ws.target()) / "frame" / "main.htm"), "<html>main</html>\r\n");
+}
+
+TEST(CopyIssuePictures, NeverReplacesAndIgnoresMissingPictures) {
+  Workspace ws;
+  fs::create_directories(fs::path(ws.target()) / "images");
+  WriteFile(fs::path(ws.target()) / "images" / "Logo.gif", "mine");
+  fs::remove("tvred.gif");
+  CopyIssuePictures(ws.window);
+  EXPECT_EQ(ReadFile(fs::path(ws.target()) / "images" / "Logo.gif"), "mine");
+  EXPECT_FALSE(fs::exists(fs::path(ws.target()) / "images" / "tvred.gif"));
+}
+
+class Contents : public ::testing::Test {
+ protected:
+  void Add(const char* number) {
+    ws.window.SetFieldText(Field::IssueNumber, number);
+    ws.window.SetFieldText(Field::IndexPagePath, std::string("tavex") + number + "\\index.htm");
+    AddIssueToContents(ws.window);
+  }
+  LineList Lines() const { return LoadLines(ws.help() + "/" + kContentsFile); }
+  std::string Bytes() const { return ReadFile(fs::path(ws.help()) / kContentsFile); }
+
+  Workspace ws;
+};
+
+TEST_F(Contents, Issue11OpensTheGroupAndIssue12GoesInsideIt) {
+  Add("11");
+  Add("12");
+  LineList expected = SplitIntoLines(test::kContentsWithIssue10);
+  const LineList header = GroupHeaderBlock("11", 11);
+  const LineList entry11 = IssueEntryBlock("11", "tavex11\\index.htm");
+  const LineList entry12 = IssueEntryBlock("12", "tavex12\\index.htm");
+  auto at = expected.begin() + 11;  // after issue 10's "</OBJECT>"
+  at = expected.insert(at, header.begin(), header.end()) + 5;
+  at = expected.insert(at, entry11.begin(), entry11.end()) + 4;
+  expected.insert(at, entry12.begin(), entry12.end());
+  EXPECT_EQ(Lines(), expected);
+  EXPECT_EQ(header[2], "\t\t<param name=\"Name\" value=\"11-20\">");
+  EXPECT_EQ(entry12[1], "\t\t\t<param name=\"Name\" value=\"12\">");
+}
+
+TEST_F(Contents, RerunningAnIssueLeavesTheFileUnchanged) {
+  Add("11");
+  Add("12");
+  const std::string before = Bytes();
+  Add("11");
+  Add("12");
+  EXPECT_EQ(Bytes(), before);
+}
+
+TEST_F(Contents, ExistingGroupHeaderDoesNotPushTheEntryPastTheEnd) {
+  Add("11");
+  // The issue again with another index page: its group header is there.
+  ws.window.SetFieldText(Field::IndexPagePath, "other\\index.htm");
+  AddIssueToContents(ws.window);
+  const LineList lines = Lines();
+  ASSERT_EQ(lines.size(), 28u);
+  EXPECT_EQ(lines[22], "\t\t\t<param name=\"Local\" value=\"other\\index.htm\">");
+  EXPECT_EQ(lines[24], "\t</UL>");  // the closing lines still close the file
+  EXPECT_EQ(lines[27], "</HTML>");
+}
+
+TEST_F(Contents, HeaderAloneAtTheEndTakesTheEntryInsideItsList) {
+  Add("11");
+  // Only the group header of issue 11 is left; its "</OBJECT>" is the last one.
+  LineList lines = Lines();
+  lines.erase(lines.begin() + 16, lines.begin() + 20);
+  WriteFile(fs::path(ws.help()) / kContentsFile, JoinLines(lines));
+  Add("11");
+  lines = Lines();
+  ASSERT_EQ(lines.size(), 24u);
+  EXPECT_EQ(lines[15], "\t<UL>");
+  EXPECT_EQ(lines[16], "\t\t<LI> <OBJECT type=\"text/sitemap\">");
+  EXPECT_EQ(lines[20], "\t</UL>");
+}
+
+TEST_F(Contents, LeadingBlankStaysInTheNamesAndNoObjectMeansTheTop) {
+  WriteFile(fs::path(ws.help()) / kContentsFile, "<UL>\r\n</UL>\r\n");
+  Add(" 21");
+  const LineList lines = Lines();
+  EXPECT_EQ(lines[2], "\t\t<param name=\"Name\" value=\" 21-30\">");
+  EXPECT_EQ(lines[6], "\t\t\t<param name=\"Name\" value=\" 21\">");
+  EXPECT_EQ(lines[9], "<UL>");
+}
+
+TEST_F(Contents, MissingFileFailsAndLeavesNothing) {
+  fs::remove(fs::path(ws.help()) / kContentsFile);
+  EXPECT_THROW(Add("3"), Failure);
+  EXPECT_FALSE(fs::exists(fs::path(ws.help()) / kContentsFile));
+}
+
+TEST(FindFiles, TakesArticleExtensionsLowerCasesAndSorts) {
+  Workspace ws;
+  for (const char* name : {"Z.htm", "b.HTM", "c.html", "d.HTML", "e.txt", "Sub/a.htm", "noext"})
+    WriteFile(fs::path(ws.source()) / name, "x");
+  std::vector<std::string> list;
+  const std::string folder = ws.source() + "\\";
+  FindFiles(ws.source(), ".htm", list, ws.window);
+  EXPECT_EQ(list, (std::vector<std::string>{folder + "b.htm", folder + "c.html",
+                                            folder + "sub\\a.htm", folder + "z.htm"}));
+  EXPECT_GE(ws.window.pump_count(), 8);  // once per entry, the sub-folder's included
+
+  list.clear();
+  FindFiles(ws.source() + "/none", ".htm", list, ws.window);
+  EXPECT_TRUE(list.empty());
+}
+
+TEST(ClearFolder, DeletesFilesAtEveryDepthAndKeepsFolders) {
+  Workspace ws;
+  const fs::path folder = ws.target();
+  WriteFile(folder / "A.htm", "x");
+  WriteFile(folder / "a.htm", "x");  // same name in another case
+  WriteFile(folder / "sub" / "deeper" / "p.GIF", "x");
+  ClearFolder(ws.target(), ws.window);
+  EXPECT_TRUE(fs::is_directory(folder / "sub" / "deeper"));
+  EXPECT_TRUE(fs::is_empty(folder / "sub" / "deeper"));
+  EXPECT_FALSE(fs::exists(folder / "A.htm"));
+  EXPECT_FALSE(fs::exists(folder / "a.htm"));
+}
+
+TEST(CompiledFileOf, ReadsTheProjectOptionOrFallsBackToItsName) {
+  test::TempDir dir;
+  WriteFile(dir.path() / "p.hhp", "[OPTIONS]\r\nCompiled file=Out\\Mag.chm  \r\n");
+  EXPECT_EQ(CompiledFileOf(dir / "p.hhp"), dir / "Out/Mag.chm");
+  WriteFile(dir.path() / "q.hhp", "[OPTIONS]\r\nTitle=x\r\n");
+  EXPECT_EQ(CompiledFileOf(dir / "q.hhp"), dir / "q.chm");
+}
+
+// These run the real help compiler, which this machine has (Debian's fp-utils).
+class HelpCompiler : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (!FindProgram("chmcmd")) GTEST_SKIP() << "chmcmd is not installed";
+    WriteFile(dir.path() / "help" / "t.hhp",
+              "[OPTIONS]\r\nCompiled file=t.chm\r\nContents file=Table of Contents.hhc\r\n"
+              "Default topic=a.htm\r\nLanguage=0x419\r\n\r\n[FILES]\r\na.htm\r\n");
+    WriteFile(dir.path() / "help" / "a.htm", "<html><body>A</body></html>");
+    WriteFile(dir.path() / "help" / "Table of Contents.hhc",
+              "<HTML><BODY><UL><LI> <OBJECT type=\"text/sitemap\"><param name=\"Name\" "
+              "value=\"A\"><param name=\"Local\" value=\"a.htm\"></OBJECT></UL></BODY></HTML>");
+  }
+
+  test::TempDir dir;
+  MemoryWindow window;
+};
+
+TEST_F(HelpCompiler, ReportsTheFileItMadeFromAnotherCurrentFolder) {
+  OpenHelpProject(dir / "help/t.hhp", window);
+  ASSERT_EQ(window.messages().size(), 1u);
+  EXPECT_EQ(window.messages()[0], Utf8To1251("Файл справки собран: ") + (dir / "help/t.chm"));
+  EXPECT_GT(fs::file_size(dir.path() / "help" / "t.chm"), 0u);
+}
+
+TEST_F(HelpCompiler, ReportsTheErrorOutputOfAFailedCompile) {
+  fs::remove(dir.path() / "help" / "Table of Contents.hhc");
+  OpenHelpProject(dir / "help/t.hhp", window);
+  ASSERT_EQ(window.messages().size(), 1u);
+  EXPECT_EQ(window.messages()[0].rfind(Utf8To1251("Компилятор справки не собрал файл"), 0), 0u);
+  EXPECT_NE(window.messages()[0].find("Error"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace tavex

@@ -1,0 +1,258 @@
+#include "build/start_run.h"
+
+#include <gtest/gtest.h>
+
+#include "clean/line_list.h"
+#include "platform/failure.h"
+#include "platform/text.h"
+#include "workspace.h"
+
+namespace fs = std::filesystem;
+
+namespace tavex {
+namespace {
+
+using test::ReadFile;
+using test::Workspace;
+using test::WriteFile;
+
+LineList Block(std::initializer_list<const char*> lines) {
+  LineList block;
+  for (const char* line : lines) block.push_back(Utf8To1251(line));
+  return block;
+}
+
+LineList ArticleLines(const char* title_utf8, int page) {
+  LineList lines = Block({"<tr>", "<td>", "<font size=\"2\">"});
+  lines.push_back("<a href=\"..\\pub\\" + std::to_string(page) + ".htm\">");
+  lines.push_back(Utf8To1251(title_utf8));
+  for (const char* line : {"</a>", "</font>", "</td>", "</tr>"}) lines.push_back(line);
+  return lines;
+}
+
+LineList HeadingLines(const char* name_utf8) {
+  return Block(
+      {"<td>", "<font color=\"#660000\">", "<b>", name_utf8, "</b>", "</font>", "</td>", "</tr>"});
+}
+
+void Append(LineList& lines, const LineList& more) {
+  lines.insert(lines.end(), more.begin(), more.end());
+}
+
+// Two rubrics of 3 and 2 articles; the first rubric's titles sort differently
+// from their files, the second holds one article in a sub-folder.
+class TwoRubricBuild : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ws.AddArticle("Soft/a.htm", "яблоко");
+    ws.AddArticle("Soft/b.HTM", "Apple");
+    ws.AddArticle("Soft/c.html", "Яблоко");
+    ws.AddArticle("Soft/d.HTML", "Not an article");
+    ws.AddArticle("Net/x.htm", "Сеть");
+    ws.AddArticle("Net/deep/y.htm", "Антенна");
+    ws.SetRubrics({{"Soft", "Программы"}, {"Missing", "Нет папки"}, {"Net", "Сети"}});
+  }
+
+  Workspace ws;
+  ArticleTable table;
+};
+
+TEST_F(TwoRubricBuild, NumbersPagesAcrossTheIssueAndSortsTitles) {
+  ASSERT_EQ(StartRun(ws.window, table), StartResult::Finished);
+  for (int page = 0; page < 5; ++page)
+    EXPECT_TRUE(fs::exists(fs::path(ws.target()) / "pub" / (std::to_string(page) + ".htm")));
+  EXPECT_FALSE(fs::exists(fs::path(ws.target()) / "pub" / "5.htm"));
+
+  ASSERT_EQ(table.Rubrics.size(), 3u);
+  const auto& soft = table.Rubrics[0];
+  ASSERT_EQ(soft.size(), 3u);
+  EXPECT_EQ(soft[0].Title, "Apple");
+  EXPECT_EQ(soft[0].LinkMarkup, "<a href=\"..\\pub\\1.htm\">");
+  EXPECT_EQ(soft[0].FilePath, ws.target() + "\\pub\\1.htm");
+  EXPECT_EQ(soft[1].Title, Utf8To1251("Яблоко"));
+  EXPECT_EQ(soft[2].Title, Utf8To1251("яблоко"));
+  EXPECT_TRUE(soft[2].Included);
+  EXPECT_TRUE(table.Rubrics[1].empty());
+  // deep/y.htm sorts before x.htm: "d" < "x".
+  ASSERT_EQ(table.Rubrics[2].size(), 2u);
+  EXPECT_EQ(table.Rubrics[2][0].LinkMarkup, "<a href=\"..\\pub\\3.htm\">");
+  EXPECT_EQ(table.Rubrics[2][0].Title, Utf8To1251("Антенна"));
+}
+
+TEST_F(TwoRubricBuild, WritesTheNavigationPageLineByLine) {
+  ASSERT_EQ(StartRun(ws.window, table), StartResult::Finished);
+  LineList expected = {
+      "<html><head><title>Tavex \xb9"
+      "11</title></head>",
+      "<table>", "<!-- begin -->"};
+  Append(expected, HeadingLines("Программы"));
+  Append(expected, ArticleLines("Apple", 1));
+  Append(expected, ArticleLines("Яблоко", 2));
+  Append(expected, ArticleLines("яблоко", 0));
+  Append(expected, HeadingLines("Сети"));  // the missing folder gets no heading
+  Append(expected, ArticleLines("Антенна", 3));
+  Append(expected, ArticleLines("Сеть", 4));
+  expected.push_back("</table>");
+  EXPECT_EQ(LoadLines(ws.target() + "/frame/left.htm"), expected);
+}
+
+TEST_F(TwoRubricBuild, WritesStartPagePicturesAndContents) {
+  ASSERT_EQ(StartRun(ws.window, table), StartResult::Finished);
+  const fs::path out = ws.target();
+  EXPECT_EQ(ReadFile(out / "index.htm"), test::kIndexTemplate);
+  EXPECT_EQ(ReadFile(out / "images" / "tvred.gif"), "GIF89a-red");
+  EXPECT_EQ(ReadFile(out / "images" / "Logo.gif"), "GIF89a-logo");
+  EXPECT_FALSE(fs::exists(out / "frame" / "main.htm"));
+
+  const LineList contents = LoadLines(ws.help() + "/Table of Contents.hhc");
+  ASSERT_EQ(contents.size(), 24u);
+  EXPECT_EQ(contents[10], "\t\t\t</OBJECT>");  // issue 10's entry ends here
+  EXPECT_EQ(contents[11], "\t</UL>");
+  EXPECT_EQ(contents[13], "\t\t<param name=\"Name\" value=\"11-20\">");
+  EXPECT_EQ(contents[17], "\t\t\t<param name=\"Name\" value=\"11\">");
+  EXPECT_EQ(contents[18], "\t\t\t<param name=\"Local\" value=\"tavex11\\index.htm\">");
+  EXPECT_EQ(contents[20], "\t</UL>");
+}
+
+TEST_F(TwoRubricBuild, ReportsProgressAndResetsIt) {
+  int article_updates = 0;
+  ws.window.on_progress = [&](ProgressBar bar, int, int) {
+    if (bar == ProgressBar::Articles) ++article_updates;
+  };
+  ASSERT_EQ(StartRun(ws.window, table), StartResult::Finished);
+  EXPECT_EQ(article_updates, 5 + 1);  // one per article, then the reset
+  EXPECT_EQ(ws.window.progress_max(ProgressBar::Rubrics), 2);
+  EXPECT_EQ(ws.window.progress_position(ProgressBar::Rubrics), 0);
+  EXPECT_GT(ws.window.pump_count(), 6);  // messages ran during the file search
+}
+
+TEST_F(TwoRubricBuild, SecondBuildEmptiesTheThreeFolders) {
+  ASSERT_EQ(StartRun(ws.window, table), StartResult::Finished);
+  const fs::path out = ws.target();
+  WriteFile(out / "pub" / "old" / "stale.htm", "x");
+  WriteFile(out / "images" / "99.gif", "x");
+  WriteFile(out / "frame" / "extra.htm", "x");
+  WriteFile(out / "keep.txt", "x");
+  fs::remove_all(fs::path(ws.source()) / "Net");
+
+  ASSERT_EQ(StartRun(ws.window, table), StartResult::Finished);
+  EXPECT_FALSE(fs::exists(out / "pub" / "old" / "stale.htm"));
+  EXPECT_TRUE(fs::is_directory(out / "pub" / "old"));
+  EXPECT_FALSE(fs::exists(out / "images" / "99.gif"));
+  EXPECT_FALSE(fs::exists(out / "frame" / "extra.htm"));
+  EXPECT_FALSE(fs::exists(out / "pub" / "3.htm"));  // the Net pages of the first build
+  EXPECT_TRUE(fs::exists(out / "keep.txt"));        // only the three folders are emptied
+  EXPECT_TRUE(table.Rubrics[2].empty());
+}
+
+TEST_F(TwoRubricBuild, ReviewRunsBeforeTheEditionAndBothSeeTheResolvedTarget) {
+  ws.window.SetFieldText(Field::TargetDir, ws.dir() / "tavex#x1/");
+  std::vector<std::string> calls;
+  ws.window.on_review = [&](ArticleTable&) {
+    calls.push_back("review " + ws.window.FieldText(Field::TargetDir));
+  };
+  ws.window.SetChecked(Switch::MakeEpub, true);
+  ASSERT_EQ(StartRun(ws.window, table,
+                     [&](MainWindow& window, const ArticleTable& seen) {
+                       calls.push_back("edition " + window.FieldText(Field::TargetDir));
+                       EXPECT_EQ(&seen, &table);
+                     }),
+            StartResult::Finished);
+  const std::string resolved = ws.dir() / "tavex11";
+  EXPECT_EQ(calls, (std::vector<std::string>{"review " + resolved, "edition " + resolved}));
+  EXPECT_EQ(ws.window.FieldText(Field::TargetDir), ws.dir() / "tavex#x1/");
+}
+
+TEST(StartRun, NumberCheckRejectsBeforeAnythingChanges) {
+  Workspace ws;
+  ws.SetRubrics({{"Soft", "Soft"}});
+  ArticleTable table;
+  ws.window.SetFieldText(Field::IssueNumber, "5a");
+  EXPECT_EQ(StartRun(ws.window, table), StartResult::InputRejected);
+  ws.window.SetFieldText(Field::IssueNumber, " 7");
+  ws.window.SetFieldText(Field::CutTablesThreshold, "");
+  EXPECT_EQ(StartRun(ws.window, table), StartResult::InputRejected);
+  EXPECT_EQ(ws.window.messages(),
+            (std::vector<std::string>{Utf8To1251("№ не число"),
+                                      Utf8To1251("Соотношение текст/ссылка не число")}));
+  EXPECT_FALSE(fs::exists(ws.target()));
+}
+
+TEST(StartRun, RefusesOverlappingFoldersAndKeepsEverySourceFile) {
+  Workspace ws;
+  ws.AddArticle("Soft/a.htm", "A");
+  WriteFile(fs::path(ws.source()) / "images" / "pic.gif", "GIF");
+  WriteFile(fs::path(ws.source()) / "pub" / "page.htm", "page");
+  ws.SetRubrics({{"Soft", "Soft"}});
+  ArticleTable table;
+  for (const std::string& target : {ws.source(), ws.source() + "/Soft/../", ws.dir().text()}) {
+    ws.window.SetFieldText(Field::TargetDir, target);
+    EXPECT_THROW(StartRun(ws.window, table), Failure) << target;
+    EXPECT_EQ(ws.window.FieldText(Field::TargetDir), target);
+  }
+  EXPECT_EQ(ReadFile(fs::path(ws.source()) / "images" / "pic.gif"), "GIF");
+  EXPECT_EQ(ReadFile(fs::path(ws.source()) / "pub" / "page.htm"), "page");
+  EXPECT_TRUE(fs::exists(fs::path(ws.source()) / "Soft" / "a.htm"));
+  EXPECT_FALSE(fs::exists(fs::path(ws.source()) / "frame"));
+}
+
+TEST(StartRun, FailureRestoresTheTypedFolderFields) {
+  Workspace ws;
+  ws.SetRubrics({{"Soft", "Soft"}});
+  fs::remove("left.htm");
+  ws.window.SetFieldText(Field::SourceDir, ws.source() + "#x1");
+  ws.window.SetFieldText(Field::TargetDir, ws.dir() / "tavex#x1\\");
+  ArticleTable table;
+  try {
+    StartRun(ws.window, table);
+    ADD_FAILURE() << "the run went through without its template";
+  } catch (const Failure& failure) {
+    EXPECT_STREQ(failure.what(), "Cannot open file left.htm");
+  }
+  EXPECT_EQ(ws.window.FieldText(Field::SourceDir), ws.source() + "#x1");
+  EXPECT_EQ(ws.window.FieldText(Field::TargetDir), ws.dir() / "tavex#x1\\");
+  EXPECT_EQ(ws.window.FieldText(Field::IndexPagePath), "tavex#x1\\index.htm");
+  EXPECT_TRUE(fs::is_directory(ws.dir().path() / "tavex11" / "pub"));  // earlier stages stay
+}
+
+TEST(StartRun, EmptyTargetFailsBeforeTheFileSystemIsTouched) {
+  Workspace ws;
+  ws.window.SetFieldText(Field::TargetDir, "");
+  ArticleTable table;
+  EXPECT_THROW(StartRun(ws.window, table), Failure);
+  EXPECT_FALSE(fs::exists(ws.dir().path() / "frame"));
+}
+
+TEST(StartRun, EveryFolderMissingStillWritesTheIssueFrame) {
+  Workspace ws;
+  ws.SetRubrics({{"", "Empty cell"}, {"Nowhere", "Missing"}});
+  ArticleTable table;
+  bool reviewed = false;
+  ws.window.on_review = [&](ArticleTable& seen) { reviewed = seen.Rubrics.size() == 2; };
+  ASSERT_EQ(StartRun(ws.window, table), StartResult::Finished);
+  EXPECT_TRUE(reviewed);
+  EXPECT_EQ(LoadLines(ws.target() + "/frame/left.htm").size(), 4u);  // the template alone
+  EXPECT_TRUE(fs::exists(fs::path(ws.target()) / "index.htm"));
+}
+
+TEST(CreateFolderChain, MakesEveryMissingLevel) {
+  test::TempDir dir;
+  CreateFolderChain(dir / "a/b/c");
+  EXPECT_TRUE(fs::is_directory(dir.path() / "a" / "b" / "c"));
+  test::ScopedCurrentDir current(dir.path());
+  CreateFolderChain("x\\y\\z");
+  EXPECT_TRUE(fs::is_directory(dir.path() / "x" / "y" / "z"));
+}
+
+TEST(SortArticlesByTitle, OrdersByCodesAndKeepsEqualTitlesInOrder) {
+  std::vector<TArticleEntry> rubric;
+  for (const char* title : {"яблоко", "Яблоко", "Apple", "", "Apple"})
+    rubric.push_back({Utf8To1251(title), std::to_string(rubric.size()), {}, true});
+  SortArticlesByTitle(rubric);
+  std::string order;
+  for (const auto& entry : rubric) order += entry.LinkMarkup;
+  EXPECT_EQ(order, "32410");
+}
+
+}  // namespace
+}  // namespace tavex

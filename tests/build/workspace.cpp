@@ -1,0 +1,40 @@
+#include "workspace.h"
+
+#include "platform/text.h"
+
+namespace tavex::test {
+
+Workspace::Workspace() : current_(dir_.path()) {
+  WriteFile(dir_.path() / "left.htm", kLeftTemplate);
+  WriteFile(dir_.path() / "index.htm", kIndexTemplate);
+  WriteFile(dir_.path() / "main.htm", "<html>main</html>\r\n");
+  WriteFile(dir_.path() / "tvred.gif", "GIF89a-red");
+  WriteFile(dir_.path() / "Logo.gif", "GIF89a-logo");
+  WriteFile(dir_.path() / "help" / "Table of Contents.hhc", kContentsWithIssue10);
+  std::filesystem::create_directories(dir_.path() / "source");
+  window.SetFieldText(Field::SourceDir, source());
+  window.SetFieldText(Field::TargetDir, target());
+  window.SetFieldText(Field::IssuesRoot, help());
+  window.SetFieldText(Field::IndexPagePath, "tavex#x1\\index.htm");
+  window.SetFieldText(Field::IssueNumber, "11");
+  window.SetChecked(Switch::RunCompiler, false);
+  window.SetIssueDate({2024, 3, 9});
+}
+
+void Workspace::AddArticle(std::string_view relative, std::string_view title_utf8) {
+  WriteFile(dir_.path() / "source" / relative,
+            "<html><head><title>" + Utf8To1251(title_utf8) +
+                "</title></head><body><p>Text of the article.</p></body></html>\r\n");
+}
+
+void Workspace::SetRubrics(std::initializer_list<std::pair<const char*, const char*>> rows) {
+  window.SetRowCount(static_cast<int>(rows.size()) + 1);
+  int r = 1;
+  for (const auto& [folder, rubric] : rows) {
+    window.SetCell(0, r, Utf8To1251(folder));
+    window.SetCell(1, r, Utf8To1251(rubric));
+    ++r;
+  }
+}
+
+}  // namespace tavex::test

@@ -1,0 +1,50 @@
+// A working folder for build tests: templates, fixed pictures, a help
+// contents file and a source folder, all in a fresh temporary folder that is
+// current while the object lives. The window points at it with absolute paths.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "app/memory_window.h"
+#include "support/temp_dir.h"
+
+namespace tavex::test {
+
+// The navigation template: a title line with the placeholders, the begin
+// marker, and a closing line.
+inline constexpr const char* kLeftTemplate =
+    "<html><head><title>MyTitle</title></head>\r\n<table>\r\n<!-- begin -->\r\n</table>\r\n";
+inline constexpr const char* kIndexTemplate =
+    "<frameset><frame src=\"frame/left.htm\"><frame src=\"../../main.htm\"></frameset>\r\n";
+// The contents file of a help project that holds issue 10 in the group 1-10.
+inline constexpr const char* kContentsWithIssue10 =
+    "<HTML>\r\n<BODY>\r\n<UL>\r\n"
+    "\t<LI> <OBJECT type=\"text/sitemap\">\r\n\t\t<param name=\"Name\" value=\"1-10\">\r\n"
+    "\t\t</OBJECT>\r\n\t<UL>\r\n"
+    "\t\t<LI> <OBJECT type=\"text/sitemap\">\r\n\t\t\t<param name=\"Name\" value=\"10\">\r\n"
+    "\t\t\t<param name=\"Local\" value=\"tavex10\\index.htm\">\r\n\t\t\t</OBJECT>\r\n"
+    "\t</UL>\r\n</UL>\r\n</BODY>\r\n</HTML>\r\n";
+
+class Workspace {
+ public:
+  Workspace();
+
+  // A source article with a title element (text in UTF-8, stored as Windows-1251).
+  void AddArticle(std::string_view relative, std::string_view title_utf8);
+  // Sets the rubric grid to these (folder, rubric) rows, texts in UTF-8.
+  void SetRubrics(std::initializer_list<std::pair<const char*, const char*>> rows);
+
+  std::string source() const { return dir_ / "source"; }
+  std::string target() const { return dir_ / "out"; }
+  std::string help() const { return dir_ / "help"; }
+  const TempDir& dir() const { return dir_; }
+
+  MemoryWindow window;
+
+ private:
+  TempDir dir_;
+  ScopedCurrentDir current_;
+};
+
+}  // namespace tavex::test
