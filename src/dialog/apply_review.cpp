@@ -1,8 +1,106 @@
-// PLACEHOLDER until the review's Ok lands.
 #include "dialog/apply_review.h"
 
-namespace tavex {
+#include <string>
+#include <vector>
 
-void ApplyReview(MainWindow&, const ArticleTable&) {}
+#include "build/navigation_page.h"
+#include "clean/line_list.h"
+#include "platform/files.h"
+#include "platform/text.h"
+
+namespace tavex {
+namespace {
+
+// The page with the lines marked for removal. Blocks are marked first and the
+// page is rebuilt once, so each removal costs no shifting of the lines below.
+constexpr int kNoFreeLine = -1;
+
+struct MarkedPage {
+  LineList lines;
+  std::vector<bool> removed;
+};
+
+// Whether the lines from first on have the block's shape, the line at
+// free_line (the name or title, whatever it holds) aside, and none of them is
+// marked yet. Tags are compared ignoring case.
+bool HasShape(const MarkedPage& page, int first, const LineList& block, int free_line) {
+  if (first < 0 || first + LineCount(block) > LineCount(page.lines)) return false;
+  for (int i = 0; i < LineCount(block); ++i) {
+    if (page.removed[first + i]) return false;
+    if (i != free_line && !EqualsIgnoreCase(page.lines[first + i], block[i])) return false;
+  }
+  return true;
+}
+
+void Mark(MarkedPage& page, int first, int count) {
+  for (int i = first; i < first + count; ++i) page.removed[i] = true;
+}
+
+// An article's block is found by its link line, which names its own page and
+// so no other article's, with its title on the next line; titles alone repeat
+// (two articles, an article named like its rubric or like a template line).
+bool RemoveArticleBlock(MarkedPage& page, const TArticleEntry& article) {
+  const LineList shape = ArticleBlock(article.Title, article.LinkMarkup);
+  constexpr int kLinkLine = 3;
+  for (int k = 0; k < LineCount(page.lines); ++k) {
+    if (page.lines[k] != article.LinkMarkup) continue;
+    if (HasShape(page, k - kLinkLine, shape, kNoFreeLine)) {
+      Mark(page, k - kLinkLine, LineCount(shape));
+      return true;
+    }
+  }
+  return false;
+}
+
+// A rubric heading is the first line equal to the name (letter case ignored)
+// that stands where a heading block puts it.
+void RemoveRubricHeading(MarkedPage& page, const std::string& name) {
+  const LineList shape = RubricHeadingBlock(name);
+  constexpr int kNameLine = 3;
+  for (int k = 0; k < LineCount(page.lines); ++k) {
+    if (!EqualsIgnoreCase(page.lines[k], name)) continue;
+    if (HasShape(page, k - kNameLine, shape, kNameLine)) {
+      Mark(page, k - kNameLine, LineCount(shape));
+      return;
+    }
+  }
+}
+
+}  // namespace
+
+void ApplyReview(MainWindow& window, const ArticleTable& table) {
+  const std::string path = window.FieldText(Field::TargetDir) + "\\frame\\left.htm";
+  MarkedPage page;
+  page.lines = LoadLines(path);
+  page.removed.assign(page.lines.size(), false);
+
+  bool changed = false;
+  std::vector<std::string> dropped_pages;
+  const int rubrics = window.RowCount() - 1;
+  for (int r = 0; r < rubrics; ++r) {
+    static const std::vector<TArticleEntry> kNone;
+    const auto& articles = r < static_cast<int>(table.Rubrics.size()) ? table.Rubrics[r] : kNone;
+    bool any_included = false;
+    for (const TArticleEntry& article : articles) {
+      if (article.Included) {
+        any_included = true;
+        continue;
+      }
+      changed = true;
+      if (RemoveArticleBlock(page, article)) dropped_pages.push_back(article.FilePath);
+    }
+    if (!any_included) RemoveRubricHeading(page, window.Cell(1, r + 1));
+  }
+  if (!changed) return;
+
+  LineList kept;
+  kept.reserve(page.lines.size());
+  for (size_t i = 0; i < page.lines.size(); ++i)
+    if (!page.removed[i]) kept.push_back(std::move(page.lines[i]));
+  // The page is saved before any article page goes, so a failed save leaves no
+  // link pointing at a deleted page.
+  SaveLines(path, kept);
+  for (const std::string& dropped : dropped_pages) RemoveFile(dropped);
+}
 
 }  // namespace tavex
