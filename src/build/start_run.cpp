@@ -50,12 +50,15 @@ constexpr const char* kKeepTablesLabel = "\xca\xee\xeb-\xe2\xee \xe7\xed\xe0\xea
 constexpr const char* kCutTablesLabel =
     "\xd1\xee\xee\xf2\xed\xee\xf8\xe5\xed\xe8\xe5 \xf2\xe5\xea\xf1\xf2/\xf1\xf1\xfb\xeb\xea\xe0";
 
-// Stage 1: the three numbers the run and the cleaner depend on.
-bool CheckNumbers(MainWindow& window) {
+}  // namespace
+
+bool CheckNumberFields(MainWindow& window) {
   return CheckNumberField(window.FieldText(Field::IssueNumber), kIssueNumberLabel, window) &&
          CheckNumberField(window.FieldText(Field::KeepTablesThreshold), kKeepTablesLabel, window) &&
          CheckNumberField(window.FieldText(Field::CutTablesThreshold), kCutTablesLabel, window);
 }
+
+namespace {
 
 // Stages 3 and 4: the issue number put into the folder fields, and TargetDir
 // without a trailing separator.
@@ -192,7 +195,7 @@ void BuildIssue(MainWindow& window, ArticleTable& table, const IssueEdition& edi
 }  // namespace
 
 StartResult StartRun(MainWindow& window, ArticleTable& table, const IssueEdition& edition) {
-  if (!CheckNumbers(window)) return StartResult::InputRejected;
+  if (!CheckNumberFields(window)) return StartResult::InputRejected;
   BuildIssue(window, table, edition);
   // Read after the review closed, with the typed folder texts back in place.
   if (window.IsChecked(Switch::RunCompiler))

@@ -33,6 +33,10 @@ StartResult StartRun(MainWindow& window, ArticleTable& table, const IssueEdition
 // label + " не число" and answers false.
 bool CheckNumberField(std::string_view text, std::string_view label, MainWindow& window);
 
+// The run's first stage: IssueNumber, KeepTablesThreshold and
+// CutTablesThreshold, in that order, up to the first that fails its check.
+bool CheckNumberFields(MainWindow& window);
+
 // Creates the folder and every missing folder above it. The path is split at
 // "\" or "/", so "e:\tavex\tavex5", "/tmp/x/out" and relative paths all work.
 // A folder that cannot be made is not reported here: the first write into it fails.
