@@ -1,0 +1,51 @@
+// The command line of mytavex-cli, read into a plain record.
+//
+//   mytavex-cli build [--workdir DIR] [--set NAME=VALUE]... [--rubric FOLDER=TITLE]...
+//                     [--exclude TITLE]... [--quiet]
+//   mytavex-cli clean SOURCE TARGET [--workdir DIR] [--set NAME=VALUE]...
+//
+// Scripts depend on this interface; keep it as it stands. Texts stay UTF-8
+// here; they are turned into the core's Windows-1251 where they are used.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "app/main_window.h"
+
+namespace tavex::cli {
+
+enum class Command { Build, Clean, Help };
+
+struct Setting {
+  std::string name;   // an option name: SourceDir, RemoveAds, IssueDate, ...
+  std::string value;  // UTF-8; "on"/"off" for switches, YYYY-MM-DD for IssueDate
+};
+
+struct Options {
+  Command command = Command::Help;
+  std::optional<std::string> workdir;
+  std::vector<Setting> settings;
+  std::vector<std::pair<std::string, std::string>> rubrics;  // (folder, title)
+  std::vector<std::string> excluded_titles;
+  bool quiet = false;
+  std::string source, target;  // clean only
+};
+
+// Thrown for a command line that does not fit the interface (exit status 2).
+struct UsageError {
+  std::string text;
+};
+
+extern const char* const kUsage;
+
+// Reads the arguments after the program name. Names and values of --set are
+// checked here, so a bad one stops the program before anything is read.
+Options ParseArguments(const std::vector<std::string>& args);
+
+// "YYYY-MM-DD" as a calendar date, or nullopt.
+std::optional<Date> ParseIsoDate(const std::string& text);
+
+}  // namespace tavex::cli

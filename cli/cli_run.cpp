@@ -1,0 +1,131 @@
+#include "cli/cli_run.h"
+
+#include <filesystem>
+
+#include "app/settings.h"
+#include "build/start_run.h"
+#include "clean/clean_article.h"
+#include "clean/line_helpers.h"
+#include "cli/cli_options.h"
+#include "cli/cli_window.h"
+#include "platform/failure.h"
+#include "platform/files.h"
+#include "platform/text.h"
+
+namespace fs = std::filesystem;
+
+namespace tavex::cli {
+namespace {
+
+void PrintMessages(const CliWindow& window, std::ostream& stream) {
+  for (const std::string& message : window.messages()) stream << Cp1251ToUtf8(message) << "\n";
+}
+
+// Options as the window would hold them: designer defaults, then the settings
+// file of the working folder when there is one, then the command line's values.
+void SetUpWindow(CliWindow& window, const Options& options) {
+  if (FileExists(kSettingsFile)) {
+    TSettings settings;
+    ActivateMainWindow(window, settings);
+  }
+  for (const Setting& setting : options.settings) {
+    if (const FieldInfo* field = FindFieldByName(setting.name)) {
+      window.SetFieldText(field->field, Utf8To1251(setting.value));
+    } else if (const SwitchInfo* sw = FindSwitchByName(setting.name)) {
+      window.SetChecked(sw->sw, setting.value == "on");
+    } else {
+      window.SetIssueDate(*ParseIsoDate(setting.value));  // checked when parsed
+    }
+  }
+  if (!options.rubrics.empty()) {
+    window.SetRowCount(static_cast<int>(options.rubrics.size()) + 1);
+    int row = 1;
+    for (const auto& [folder, title] : options.rubrics) {
+      window.SetCell(0, row, Utf8To1251(folder));
+      window.SetCell(1, row, Utf8To1251(title));
+      ++row;
+    }
+  }
+}
+
+int Build(CliWindow& window, const Options& options, std::ostream& out, std::ostream& err) {
+  for (const std::string& title : options.excluded_titles)
+    window.excluded_titles.push_back(Utf8To1251(title));
+  ArticleTable table;
+  window.WatchTable(&table);
+  if (StartRun(window, table) == StartResult::InputRejected) {
+    PrintMessages(window, err);
+    return kExitUsage;
+  }
+  PrintMessages(window, out);
+  return kExitSuccess;
+}
+
+// Cleans one page as the run would, with the folder fields resolved the same
+// way, so its pictures land in the issue's picture folder.
+int Clean(CliWindow& window, const std::string& source, const std::string& target,
+          std::ostream& out, std::ostream& err) {
+  if (!CheckNumberFields(window)) {
+    PrintMessages(window, err);
+    return kExitUsage;
+  }
+  for (Field field : {Field::SourceDir, Field::TargetDir})
+    window.SetFieldText(field, SubstituteIssueNumber(window.FieldText(field), window));
+  ResetPictureRegister();
+  const std::string title = CleanArticle(source, target, window);
+  PrintMessages(window, out);
+  out << Cp1251ToUtf8(title) << "\n";
+  return kExitSuccess;
+}
+
+ProgressStyle StyleFor(const Options& options, bool terminal) {
+  if (options.quiet) return ProgressStyle::None;
+  return terminal ? ProgressStyle::Bar : ProgressStyle::Lines;
+}
+
+}  // namespace
+
+int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+           bool terminal) {
+  Options options;
+  try {
+    options = ParseArguments(args);
+  } catch (const UsageError& usage) {
+    err << "mytavex-cli: " << usage.text << "\n" << kUsage;
+    return kExitUsage;
+  }
+  if (options.command == Command::Help) {
+    out << kUsage;
+    return kExitSuccess;
+  }
+
+  // The files named on the command line are where the caller stands, not in
+  // the working folder.
+  std::string source, target;
+  if (options.command == Command::Clean) {
+    source = Utf8To1251(fs::absolute(options.source).string());
+    target = Utf8To1251(fs::absolute(options.target).string());
+  }
+  if (options.workdir) {
+    std::error_code ec;
+    fs::current_path(*options.workdir, ec);
+    if (ec) {
+      err << "mytavex-cli: cannot use the working folder " << *options.workdir << ": "
+          << ec.message() << "\n";
+      return kExitUsage;
+    }
+  }
+
+  CliWindow window(err, StyleFor(options, terminal));
+  try {
+    SetUpWindow(window, options);
+    if (options.command == Command::Build) return Build(window, options, out, err);
+    return Clean(window, source, target, out, err);
+  } catch (const Failure& failure) {
+    PrintMessages(window, out);
+    err << Cp1251ToUtf8(failure.what()) << "\n";
+    return kExitFailure;
+  }
+}
+
+}  // namespace tavex::cli
