@@ -53,12 +53,6 @@ TEST(PrepareNavigationPage, WithoutARecognisedMarkerBlocksFollowTheFirstLine) {
   EXPECT_EQ(NavigationPageLines(page).size(), 8u);  // an empty template takes the blocks
 }
 
-TEST(PrepareNavigationPage, MissingTemplateFails) {
-  Workspace ws;
-  fs::remove("left.htm");
-  EXPECT_THROW(PrepareNavigationPage(ws.window), Failure);
-}
-
 TEST(WriteStartPage, LinksTheIssuesOwnMainPageWhenAsked) {
   Workspace ws;
   fs::create_directories(fs::path(ws.target()) / "frame");
@@ -73,16 +67,6 @@ TEST(WriteStartPage, LinksTheIssuesOwnMainPageWhenAsked) {
   EXPECT_EQ(ReadFile(fs::path(ws.target()) / "index.htm"),
             "a\r\nx frame\\main.htm y \r\n../../main.htm\r\n");
   EXPECT_EQ(ReadFile(fs::path(ws.target()) / "frame" / "main.htm"), "<html>main</html>\r\n");
-}
-
-TEST(CopyIssuePictures, NeverReplacesAndIgnoresMissingPictures) {
-  Workspace ws;
-  fs::create_directories(fs::path(ws.target()) / "images");
-  WriteFile(fs::path(ws.target()) / "images" / "Logo.gif", "mine");
-  fs::remove("tvred.gif");
-  CopyIssuePictures(ws.window);
-  EXPECT_EQ(ReadFile(fs::path(ws.target()) / "images" / "Logo.gif"), "mine");
-  EXPECT_FALSE(fs::exists(fs::path(ws.target()) / "images" / "tvred.gif"));
 }
 
 class Contents : public ::testing::Test {
@@ -156,12 +140,6 @@ TEST_F(Contents, LeadingBlankStaysInTheNamesAndNoObjectMeansTheTop) {
   EXPECT_EQ(lines[2], "\t\t<param name=\"Name\" value=\" 21-30\">");
   EXPECT_EQ(lines[6], "\t\t\t<param name=\"Name\" value=\" 21\">");
   EXPECT_EQ(lines[9], "<UL>");
-}
-
-TEST_F(Contents, MissingFileFailsAndLeavesNothing) {
-  fs::remove(fs::path(ws.help()) / kContentsFile);
-  EXPECT_THROW(Add("3"), Failure);
-  EXPECT_FALSE(fs::exists(fs::path(ws.help()) / kContentsFile));
 }
 
 TEST(FindFiles, TakesArticleExtensionsLowerCasesAndSorts) {

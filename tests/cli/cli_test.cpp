@@ -150,14 +150,5 @@ TEST_F(Cli, CompilerRunReportsTheHelpFile) {
   EXPECT_GT(fs::file_size(dir.path() / "help" / "tavex.chm"), 0u);
 }
 
-TEST(ParseIsoDate, ChecksTheCalendar) {
-  EXPECT_TRUE(ParseIsoDate("2024-02-29"));
-  EXPECT_FALSE(ParseIsoDate("2023-02-29"));
-  EXPECT_FALSE(ParseIsoDate("2024-13-01"));
-  EXPECT_FALSE(ParseIsoDate("2024-1-01"));
-  EXPECT_FALSE(ParseIsoDate("2024-01-01x"));
-  EXPECT_EQ(ParseIsoDate("1999-12-31")->day, 31);
-}
-
 }  // namespace
 }  // namespace tavex::cli
