@@ -43,13 +43,18 @@ void OpenHelpProject(std::string_view project_path, MainWindow& window) {
   }
   const fs::path project = fs::absolute(NativePath(project_path));
   const std::string result_file = fs::absolute(CompiledFileOf(project_path)).string();
+  // An earlier result stays in place until the compiler replaces it; only a
+  // file written by this run counts as made.
   std::error_code ec;
-  fs::remove(result_file, ec);  // so an old result cannot pass for a new one
+  const auto before = fs::last_write_time(result_file, ec);
+  const bool existed = !ec;
 
   ProgramResult run =
       RunProgram({kCompiler, project.filename().string()}, project.parent_path().string());
   const auto size = fs::file_size(result_file, ec);
-  if (run.started && run.output.find("Error") == std::string::npos && !ec && size > 0) {
+  const bool written =
+      !ec && size > 0 && (!existed || fs::last_write_time(result_file, ec) != before);
+  if (run.started && run.output.find("Error") == std::string::npos && written) {
     // "Файл справки собран: "
     window.ShowMessage("\xd4\xe0\xe9\xeb \xf1\xef\xf0\xe0\xe2\xea\xe8 \xf1\xee\xe1\xf0\xe0\xed: " +
                        Utf8To1251(result_file));
