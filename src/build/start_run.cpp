@@ -19,6 +19,49 @@
 namespace tavex {
 namespace {
 
+bool IsSeparator(char c) {
+  return c == '\\' || c == '/';
+}
+
+// "Кол-во знаков", "Соотношение текст/ссылка": the labels beside the fields.
+constexpr const char* kIssueNumberLabel = "\xb9";  // "№"
+constexpr const char* kKeepTablesLabel = "\xca\xee\xeb-\xe2\xee \xe7\xed\xe0\xea\xee\xe2";
+constexpr const char* kCutTablesLabel =
+    "\xd1\xee\xee\xf2\xed\xee\xf8\xe5\xed\xe8\xe5 \xf2\xe5\xea\xf1\xf2/\xf1\xf1\xfb\xeb\xea\xe0";
+
+}  // namespace
+
+bool CheckNumberField(std::string_view text, std::string_view label, MainWindow& window) {
+  if (TryParseInt(text)) return true;
+  window.ShowMessage(std::string(label) + " \xed\xe5 \xf7\xe8\xf1\xeb\xee");  // " не число"
+  return false;
+}
+
+void CreateFolderChain(std::string_view path) {
+  // Every prefix that ends before a separator, then the whole path: the drive
+  // ("e:") and a POSIX root ("/") come first and already exist.
+  for (size_t i = 1; i < path.size(); ++i)
+    if (IsSeparator(path[i]) && !IsSeparator(path[i - 1]) && !FolderExists(path.substr(0, i)))
+      CreateFolder(path.substr(0, i));
+  if (!FolderExists(path)) CreateFolder(path);
+}
+
+void SortArticlesByTitle(std::vector<TArticleEntry>& rubric) {
+  // Character codes, as the code page orders them: Latin before Cyrillic,
+  // capitals before small letters; equal titles keep their discovery order.
+  std::stable_sort(
+      rubric.begin(), rubric.end(),
+      [](const TArticleEntry& a, const TArticleEntry& b) { return a.Title < b.Title; });
+}
+
+bool CheckNumberFields(MainWindow& window) {
+  return CheckNumberField(window.FieldText(Field::IssueNumber), kIssueNumberLabel, window) &&
+         CheckNumberField(window.FieldText(Field::KeepTablesThreshold), kKeepTablesLabel, window) &&
+         CheckNumberField(window.FieldText(Field::CutTablesThreshold), kCutTablesLabel, window);
+}
+
+namespace {
+
 // The three folder fields that a run resolves for its duration. Their typed
 // texts (with "#x1" templates, a trailing "\") come back when the run ends,
 // also when it fails or is cancelled, so a template is never lost.
@@ -39,26 +82,6 @@ class FolderFieldsGuard {
   MainWindow& window_;
   std::string saved_[3];
 };
-
-bool IsSeparator(char c) {
-  return c == '\\' || c == '/';
-}
-
-// "Кол-во знаков", "Соотношение текст/ссылка": the labels beside the fields.
-constexpr const char* kIssueNumberLabel = "\xb9";  // "№"
-constexpr const char* kKeepTablesLabel = "\xca\xee\xeb-\xe2\xee \xe7\xed\xe0\xea\xee\xe2";
-constexpr const char* kCutTablesLabel =
-    "\xd1\xee\xee\xf2\xed\xee\xf8\xe5\xed\xe8\xe5 \xf2\xe5\xea\xf1\xf2/\xf1\xf1\xfb\xeb\xea\xe0";
-
-}  // namespace
-
-bool CheckNumberFields(MainWindow& window) {
-  return CheckNumberField(window.FieldText(Field::IssueNumber), kIssueNumberLabel, window) &&
-         CheckNumberField(window.FieldText(Field::KeepTablesThreshold), kKeepTablesLabel, window) &&
-         CheckNumberField(window.FieldText(Field::CutTablesThreshold), kCutTablesLabel, window);
-}
-
-namespace {
 
 // Stages 3 and 4: the issue number put into the folder fields, and TargetDir
 // without a trailing separator.
@@ -133,33 +156,6 @@ void BuildRubric(MainWindow& window, int row, std::vector<TArticleEntry>& rubric
   SortArticlesByTitle(rubric);
   for (const TArticleEntry& entry : rubric) AddArticleLine(page, entry.Title, entry.LinkMarkup);
 }
-
-}  // namespace
-
-bool CheckNumberField(std::string_view text, std::string_view label, MainWindow& window) {
-  if (TryParseInt(text)) return true;
-  window.ShowMessage(std::string(label) + " \xed\xe5 \xf7\xe8\xf1\xeb\xee");  // " не число"
-  return false;
-}
-
-void CreateFolderChain(std::string_view path) {
-  // Every prefix that ends before a separator, then the whole path: the drive
-  // ("e:") and a POSIX root ("/") come first and already exist.
-  for (size_t i = 1; i < path.size(); ++i)
-    if (IsSeparator(path[i]) && !IsSeparator(path[i - 1]) && !FolderExists(path.substr(0, i)))
-      CreateFolder(path.substr(0, i));
-  if (!FolderExists(path)) CreateFolder(path);
-}
-
-void SortArticlesByTitle(std::vector<TArticleEntry>& rubric) {
-  // Character codes, as the code page orders them: Latin before Cyrillic,
-  // capitals before small letters; equal titles keep their discovery order.
-  std::stable_sort(
-      rubric.begin(), rubric.end(),
-      [](const TArticleEntry& a, const TArticleEntry& b) { return a.Title < b.Title; });
-}
-
-namespace {
 
 // Stages 2 to 13: everything between the number checks and the hand-off.
 void BuildIssue(MainWindow& window, ArticleTable& table, const IssueEdition& edition) {
