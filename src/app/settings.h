@@ -36,9 +36,12 @@ void CaptureSettings(const MainWindow& window, TSettings& settings);
 void SaveSettings(const MainWindow& window, TSettings& settings,
                   std::string_view path = kSettingsFile);
 // Reads the file into the record. Fails with "Cannot open file %s" when it is
-// missing, and with "'%s' is not a valid integer value" on a bad number.
+// missing, "'%s' is not a valid integer value" on a bad number and "List index
+// out of bounds (%d)" when one of lines 1 to 8 is missing; a file that fails
+// leaves the record as it was. An empty file changes nothing. A flag line
+// shorter than 15 characters reads its missing flags as clear.
 void LoadSettings(TSettings& settings, std::string_view path = kSettingsFile);
-// Copies the record into the window.
+// Copies the record into the window; rows the record lacks come out empty.
 void ApplySettings(const TSettings& settings, MainWindow& window);
 // The n-th (from 0) space-separated field of a line.
 std::string NthField(std::string_view line, int n);
