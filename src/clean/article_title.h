@@ -1,0 +1,27 @@
+// Title recovery: the article's title for the navigation page, and a centred
+// heading with it on the page when the page has none.
+#pragma once
+
+#include <string>
+
+#include "clean/line_list.h"
+
+namespace tavex {
+
+// "Непонятный заголовок": the title of an article in which none was found.
+extern const char kUnknownTitle[];
+
+// The first run of text after the first centred heading ("<h2 align="center">"
+// or "<h2 align=center>", exact), tag lines right after the heading skipped;
+// failing that, the run of text after the first "<title>" line. The text lines
+// of a run are joined by single spaces. kUnknownTitle when neither gives a
+// text: no such line, an empty title element, or no text line before the end
+// of the list. Reads the article, changes nothing.
+std::string FindArticleTitle(const LineList& article);
+
+// The heading step: inserts "<h2 align="center">" + title + "</h2>" right
+// after the "</head>" line, unless the page has a centred heading already,
+// the title is kUnknownTitle, or no "</head>" stands after line 0.
+void AddTitleHeading(LineList& article, const std::string& title);
+
+}  // namespace tavex
