@@ -1,16 +1,60 @@
-// PLACEHOLDER until the cleaner lands: copies the page and finds no title.
+// The article pipeline: thirteen steps in a fixed order. Each switch is read
+// from the window when its step is reached, because the rule passes let window
+// messages run and the user may change a switch in the middle of an article.
 #include "clean/clean_article.h"
 
+#include "app/main_window.h"
+#include "clean/article_title.h"
+#include "clean/content_table.h"
+#include "clean/head_repair.h"
+#include "clean/line_helpers.h"
 #include "clean/line_list.h"
+#include "clean/pictures.h"
+#include "clean/widen_tables.h"
+#include "rules/rule_passes.h"
 
 namespace tavex {
+namespace {
 
-std::string CleanArticle(std::string_view source_path, std::string_view target_path, MainWindow&,
-                         std::string_view) {
-  SaveLines(target_path, LoadLines(source_path));
-  return "\xcd\xe5\xef\xee\xed\xff\xf2\xed\xfb\xe9 \xe7\xe0\xe3\xee\xeb\xee\xe2\xee\xea";
+// Step 1: the page's lines.
+LineList LoadArticle(std::string_view source_path) {
+  return LoadLines(source_path);
 }
 
-void ResetPictureRegister() {}
+// The source path without its file name and without a trailing separator.
+std::string FolderOf(std::string_view path) {
+  const size_t slash = path.find_last_of("\\/");
+  return slash == std::string_view::npos ? std::string(".") : std::string(path.substr(0, slash));
+}
+
+}  // namespace
+
+std::string CleanArticle(std::string_view source_path, std::string_view target_path,
+                         MainWindow& window, std::string_view source_root) {
+  LineList article = LoadArticle(source_path);                                         // 1
+  SplitTagsToLines(article);                                                           // 2
+  RepairHead(article);                                                                 // 3
+  if (window.IsChecked(Switch::CutScripts)) CutScriptsAndLinks(article);               // 4
+  if (window.IsChecked(Switch::ReplaceFragments)) ApplyReplaceRules(article, window);  // 5
+  if (window.IsChecked(Switch::WidenTables)) WidenTableTags(article);                  // 6
+  const std::string title = FindArticleTitle(article);                                 // 7
+  if (window.IsChecked(Switch::RemoveAds)) {                                           // 8
+    if (window.IsChecked(Switch::PickRichestTable)) SelectContentTable(article, window);
+    ApplyCutRules(article, window);
+    ApplyDeleteRules(article, window);
+  }
+  const std::string folder = FolderOf(source_path);  // 9
+  RewritePictures(article, folder, source_root.empty() ? folder : source_root, PictureRegister(),
+                  window);
+  AddTitleHeading(article, title);  // 10
+  // 11: the title goes back to the caller below, after the page is saved.
+  if (window.IsChecked(Switch::InsertExtraInfo)) ApplyInsertRules(article, window);  // 12
+  SaveLines(target_path, article);                                                   // 13
+  return title;
+}
+
+void ResetPictureRegister() {
+  PictureRegister().Reset();
+}
 
 }  // namespace tavex

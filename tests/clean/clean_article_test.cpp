@@ -1,0 +1,209 @@
+#include "clean/clean_article.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "app/memory_window.h"
+#include "clean/article_title.h"
+#include "clean/head_repair.h"
+#include "clean/line_list.h"
+#include "clean/widen_tables.h"
+#include "platform/failure.h"
+#include "support/temp_dir.h"
+
+namespace fs = std::filesystem;
+
+namespace tavex {
+namespace {
+
+using test::ReadFile;
+using test::WriteFile;
+
+TEST(RepairHead, PageWithHtmlHeadOnFirstLinesGetsOneMoreClosingHtml) {
+  LineList page = {"<html>", "<head>", "<title>", "t", "</title>", "</head>", "<body>", "</html>"};
+  LineList expected = page;
+  expected.push_back("</html>");
+  RepairHead(page);
+  EXPECT_EQ(page, expected);
+}
+
+TEST(RepairHead, BarePageGetsHeadFirstAndClosingHtmlLast) {
+  LineList page = {"<p>", "text"};
+  RepairHead(page);
+  EXPECT_EQ(page, (LineList{"<head>", "</head>", "<p>", "text", "</html>"}));
+}
+
+TEST(RepairHead, InsertedLinesGoBeforeTheHtmlLine) {
+  // Text before "<html>" (a stray script, "123") is common in saved pages.
+  LineList page = {"123", "<html>", "<body>", "</html>"};
+  RepairHead(page);
+  EXPECT_EQ(page, (LineList{"123", "<head>", "</head>", "<html>", "<body>", "</html>"}));
+}
+
+TEST(RepairHead, HeadOnLineZeroReadsAsAbsent) {
+  LineList page = {"<head>", "</head>", "<p>"};
+  RepairHead(page);
+  EXPECT_EQ(page, (LineList{"<head>", "<head>", "</head>", "<p>", "</html>"}));
+}
+
+TEST(RepairHead, EmptyPageGetsAHead) {
+  LineList page;
+  RepairHead(page);
+  EXPECT_EQ(page, (LineList{"<head>", "</head>", "</html>"}));
+}
+
+TEST(CutScriptsAndLinks, RemovesLinkLinesInARowAndWholeScripts) {
+  LineList page = {"<head>",    "<link rel=a>", "<link rel=b>", "</head>", "<script>", "var x=1;",
+                   "</script>", "<script>",     "</script>",    "<p>",     "text",     "</html>"};
+  CutScriptsAndLinks(page);
+  EXPECT_EQ(page, (LineList{"<head>", "</head>", "<p>", "text", "</html>"}));
+}
+
+TEST(CutScriptsAndLinks, UnclosedScriptRemovesAllButTheLastLine) {
+  LineList page = {"<p>", "<script>", "a", "<b>", "</html>"};
+  CutScriptsAndLinks(page);
+  EXPECT_EQ(page, (LineList{"<p>", "</html>"}));
+}
+
+TEST(CutScriptsAndLinks, TheLastLineIsNeverRemoved) {
+  LineList links = {"<p>", "<link rel=a>"};
+  CutScriptsAndLinks(links);
+  EXPECT_EQ(links, (LineList{"<p>", "<link rel=a>"}));
+
+  LineList script = {"<p>", "<script>"};
+  CutScriptsAndLinks(script);
+  EXPECT_EQ(script, (LineList{"<p>", "<script>"}));
+}
+
+TEST(CutScriptsAndLinks, ComparesExactlyFromTheFirstCharacter) {
+  LineList page = {"<LINK rel=a>", " <script>", "<scripts>", "x", "</script>", "</html>"};
+  CutScriptsAndLinks(page);
+  // "<scripts>" begins with "<script", so it opens a script up to "</script>".
+  EXPECT_EQ(page, (LineList{"<LINK rel=a>", " <script>", "</html>"}));
+}
+
+TEST(WidenTableTags, WidthValueBecomesHundredPercentInQuotes) {
+  LineList page = {"<table width=600 height=600>",
+                   "<td class=text width=300>",
+                   "<div class=\"text\" width=\"50%\">",
+                   "<table border=0>",
+                   "<td width=300>",
+                   "<table width=>",
+                   "text <table width=5>",
+                   "<table width=7"};
+  WidenTableTags(page);
+  EXPECT_EQ(page,
+            (LineList{"<table width=\"100%\" height=600>", "<td class=text width=\"100%\">",
+                      "<div class=\"text\" width=\"100%\">", "<table border=0>", "<td width=300>",
+                      "<table width=\"100%\">", "text <table width=5>", "<table width=\"100%\""}));
+}
+
+// The pipeline over real files, in a working folder with an empty HtmClear so
+// that no rule file takes part unless a test writes one. Rules, the content
+// table and the extra information are switched off unless a test needs them.
+class CleanArticleTest : public ::testing::Test {
+ protected:
+  CleanArticleTest() : cwd_(work_.path()) {
+    fs::create_directories(work_.path() / "HtmClear");
+    fs::create_directories(work_.path() / "out" / "pub");
+    fs::create_directories(work_.path() / "out" / "images");
+    window_.SetFieldText(Field::TargetDir, work_ / "out");
+    window_.SetChecked(Switch::RemoveAds, false);
+    window_.SetChecked(Switch::ReplaceFragments, false);
+    window_.SetChecked(Switch::InsertExtraInfo, false);
+    ResetPictureRegister();
+  }
+
+  // Writes a page below the source folder "src"; returns its path text.
+  std::string Page(std::string_view relative, std::string_view bytes) {
+    WriteFile(work_.path() / "src" / relative, bytes);
+    return work_ / ("src/" + std::string(relative));
+  }
+
+  // Cleans a page into out/pub/0.htm; the page's lines come back in `lines`.
+  std::string Clean(const std::string& source, LineList& lines) {
+    const std::string target = work_ / "out/pub/0.htm";
+    std::string title = CleanArticle(source, target, window_, work_ / "src");
+    lines = SplitIntoLines(ReadFile(target));
+    return title;
+  }
+
+  test::TempDir work_;
+  test::ScopedCurrentDir cwd_;
+  MemoryWindow window_;
+};
+
+TEST_F(CleanArticleTest, StepsRunInOrderOnAWholePage) {
+  const std::string source = Page("news/a.htm",
+                                  "<HTML><HEAD><TITLE>Week\r\nnews</TITLE>\r\n"
+                                  "<LINK rel=stylesheet href=s.css>\n"
+                                  "<SCRIPT>var a = '<b>';</SCRIPT></HEAD>\n"
+                                  "<BODY><TABLE WIDTH=600><TR><TD>Text  here</TD></TR></TABLE>\n"
+                                  "</BODY></HTML>");
+  LineList lines;
+  EXPECT_EQ(Clean(source, lines), "Week news");
+  EXPECT_EQ(lines, (LineList{"<html>", "<head>", "<title>", "Week", "news", "</title>", "</head>",
+                             "<h2 align=\"center\">Week news</h2>", "<body>",
+                             "<table width=\"100%\">", "<tr>", "<td>", "Text here", "</td>",
+                             "</tr>", "</table>", "</body>", "</html>", "</html>"}));
+}
+
+TEST_F(CleanArticleTest, SwitchedOffStepsLeaveTheirLines) {
+  window_.SetChecked(Switch::CutScripts, false);
+  window_.SetChecked(Switch::WidenTables, false);
+  const std::string source = Page("a.htm",
+                                  "<html>\n<head>\n<link rel=a>\n<link rel=b>\n</head>\n"
+                                  "<table width=600>\n</table>\n</html>\n");
+  LineList lines;
+  EXPECT_EQ(Clean(source, lines), kUnknownTitle);
+  EXPECT_EQ(lines, (LineList{"<html>", "<head>", "<link rel=a>", "<link rel=b>", "</head>",
+                             "<table width=600>", "</table>", "</html>", "</html>"}));
+}
+
+TEST_F(CleanArticleTest, TitleIsTakenBeforeTheCutsAndScriptsAreGoneFirst) {
+  // A script holding a centred heading is cut at step 4, before the title is
+  // looked for at step 7, so the title element gives the title.
+  const std::string source = Page("a.htm",
+                                  "<html><head><title>Real</title></head>"
+                                  "<script><h2 align=center>Fake</h2></script>"
+                                  "<p>x</p></html>");
+  LineList lines;
+  EXPECT_EQ(Clean(source, lines), "Real");
+  EXPECT_EQ(lines[6], "<h2 align=\"center\">Real</h2>");
+}
+
+TEST_F(CleanArticleTest, MissingSourceFailsAndWritesNothing) {
+  const std::string target = work_ / "out/pub/0.htm";
+  try {
+    CleanArticle(work_ / "src/none.htm", target, window_);
+    FAIL() << "no failure";
+  } catch (const Failure& failure) {
+    EXPECT_EQ(std::string(failure.what()), "Cannot open file " + (work_ / "src/none.htm"));
+  }
+  EXPECT_FALSE(fs::exists(target));
+}
+
+TEST_F(CleanArticleTest, UnwritableTargetFailsWithItsPath) {
+  const std::string source = Page("a.htm", "<p>x</p>");
+  const std::string target = work_ / "out/missing/0.htm";
+  try {
+    CleanArticle(source, target, window_);
+    FAIL() << "no failure";
+  } catch (const Failure& failure) {
+    EXPECT_EQ(std::string(failure.what()), "Cannot create file " + target);
+  }
+}
+
+TEST_F(CleanArticleTest, UnclosedTagLeavesTheLinesAsLoaded) {
+  // Normalisation gives up on a tag that never closes; the passes still run
+  // on the lines as loaded and finish.
+  const std::string source = Page("a.htm", "<HTML>\n<title>\nT\n<p>Text\n<img src=a.gif");
+  LineList lines;
+  EXPECT_EQ(Clean(source, lines), "T");
+  EXPECT_EQ(lines, (LineList{"<head>", "</head>", "<h2 align=\"center\">T</h2>", "<HTML>",
+                             "<title>", "T", "<p>Text", "", "</html>"}));
+}
+
+}  // namespace
+}  // namespace tavex
