@@ -1,5 +1,7 @@
 #include "clean/pictures.h"
 
+#include <optional>
+
 #include "app/main_window.h"
 #include "platform/failure.h"
 #include "platform/files.h"
@@ -54,12 +56,20 @@ std::string QuotedPictureTag(const std::string& line, size_t& src_at) {
   return tag;
 }
 
-// Whether the picture may go into the issue: it is a file, it lies inside the
-// source tree, and the tag does not mark it one pixel by one.
-bool IsCarriedPicture(const std::string& picture, std::string_view source_root,
-                      const std::string& tag) {
-  return FileExists(picture) && IsWithinFolder(picture, source_root) &&
-         tag.find("width=\"1\" height=\"1\"") == std::string::npos;
+bool IsOnePixel(const std::string& tag) {
+  return tag.find("width=\"1\" height=\"1\"") != std::string::npos;
+}
+
+// The picture's name in the issue ("7.gif"), numbering and copying it; nothing
+// when it is not a file or lies outside the source tree.
+std::optional<std::string> IssuePicture(const std::string& picture, std::string_view extension,
+                                        std::string_view source_root, TPictureRegister& pictures,
+                                        MainWindow& window) {
+  if (!FileExists(picture) || !IsWithinFolder(picture, source_root)) return std::nullopt;
+  std::string name =
+      std::to_string(pictures.NumberOf(FileFingerprint(picture, window))) + std::string(extension);
+  CopyFileNoReplace(picture, window.FieldText(Field::TargetDir) + "\\images\\" + name);
+  return name;
 }
 
 }  // namespace
@@ -94,6 +104,7 @@ TPictureRegister& PictureRegister() {
 
 void RewritePictures(LineList& article, std::string_view article_folder,
                      std::string_view source_root, TPictureRegister& pictures, MainWindow& window) {
+  std::unordered_map<std::string, std::optional<std::string>> issued;  // picture -> its name
   for (std::string& line : article) {
     if (line.compare(0, 4, "<img") != 0) continue;
     size_t src_at = 0;
@@ -107,14 +118,20 @@ void RewritePictures(LineList& article, std::string_view article_folder,
     ReplaceEvery(path, "%20", " ");
     const std::string picture = std::string(article_folder) + "\\" + path;
 
-    if (!IsCarriedPicture(picture, source_root, tag)) {
+    // A page repeats its pictures (spacers, bullets): the file system is asked
+    // once per picture and article, which is what makes a large page fast.
+    std::optional<std::string> name;
+    if (!IsOnePixel(tag)) {
+      auto [known, added] = issued.try_emplace(picture);
+      if (added)
+        known->second = IssuePicture(picture, ExtensionOf(path), source_root, pictures, window);
+      name = known->second;
+    }
+    if (!name) {
       line.clear();
       continue;
     }
-    const std::string name =
-        std::to_string(pictures.NumberOf(FileFingerprint(picture, window))) + ExtensionOf(path);
-    tag.replace(path_at, path_end - path_at, "..\\Images\\" + name);
-    CopyFileNoReplace(picture, window.FieldText(Field::TargetDir) + "\\images\\" + name);
+    tag.replace(path_at, path_end - path_at, "..\\Images\\" + *name);
     line = std::move(tag);
   }
 }
