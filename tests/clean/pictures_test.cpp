@@ -168,6 +168,15 @@ TEST_F(PicturePassTest, EqualPicturesShareANumberAcrossArticlesAndBuildsStartAfr
   EXPECT_EQ(ReadFile(work_.path() / "out" / "images" / "1.jpg"), "other bytes");
 }
 
+TEST_F(PicturePassTest, RepeatedPictureInOnePageKeepsItsNumber) {
+  Picture("news/dot.gif", "dot");
+  Picture("news/b.gif", "b");
+  EXPECT_EQ(CleanBody("<img src=\"dot.gif\" width=\"1\" height=\"1\">\n<img src=dot.gif>\n"
+                      "<img src=b.gif>\n<img src=dot.gif alt=again>"),
+            (LineList{"", "<img src=\"..\\Images\\1.gif\">", "<img src=\"..\\Images\\2.gif\">",
+                      "<img src=\"..\\Images\\1.gif\" alt=again>"}));
+}
+
 TEST_F(PicturePassTest, ExistingIssuePictureIsNeverReplaced) {
   Picture("news/a.gif", "new");
   test::WriteFile(work_.path() / "out" / "images" / "1.gif", "old");
