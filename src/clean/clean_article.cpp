@@ -9,16 +9,23 @@
 #include "clean/head_repair.h"
 #include "clean/line_helpers.h"
 #include "clean/line_list.h"
+#include "clean/page_encoding.h"
 #include "clean/pictures.h"
 #include "clean/widen_tables.h"
+#include "platform/failure.h"
+#include "platform/files.h"
 #include "rules/rule_passes.h"
 
 namespace tavex {
 namespace {
 
-// Step 1: the page's lines.
+// Step 1: the page's bytes in Windows-1251, split into lines. The encoding is
+// decided here and nowhere else: every other file of the system is
+// Windows-1251 by definition.
 LineList LoadArticle(std::string_view source_path) {
-  return LoadLines(source_path);
+  const auto bytes = ReadFileBytes(source_path);
+  if (!bytes) throw CannotOpenFile(source_path);
+  return SplitIntoLines(PageTo1251(*bytes));
 }
 
 // The source path without its file name and without a trailing separator.
