@@ -173,6 +173,39 @@ TEST_F(CleanArticleTest, TitleIsTakenBeforeTheCutsAndScriptsAreGoneFirst) {
   EXPECT_EQ(lines[6], "<h2 align=\"center\">Real</h2>");
 }
 
+// Remembers the order in which the pipeline's own switches are read.
+class RecordingWindow : public MemoryWindow {
+ public:
+  bool IsChecked(Switch sw) const override {
+    for (Switch own : {Switch::CutScripts, Switch::ReplaceFragments, Switch::WidenTables,
+                       Switch::RemoveAds, Switch::PickRichestTable, Switch::InsertExtraInfo})
+      if (sw == own) reads.push_back(FindSwitchName(sw));
+    return MemoryWindow::IsChecked(sw);
+  }
+  static std::string FindSwitchName(Switch sw) {
+    for (const auto& info : kSwitches)
+      if (info.sw == sw) return info.name;
+    return "?";
+  }
+  mutable std::vector<std::string> reads;
+};
+
+TEST_F(CleanArticleTest, EachSwitchIsReadWhenItsStepIsReached) {
+  const std::string source = Page("a.htm", "<p>x</p>");
+  RecordingWindow window;
+  window.SetFieldText(Field::TargetDir, work_ / "out");
+  window.SetChecked(Switch::RemoveAds, false);
+  CleanArticle(source, work_ / "out/pub/0.htm", window);
+  EXPECT_EQ(window.reads, (std::vector<std::string>{"CutScripts", "ReplaceFragments", "WidenTables",
+                                                    "RemoveAds", "InsertExtraInfo"}));
+  window.reads.clear();
+  window.SetChecked(Switch::RemoveAds, true);
+  CleanArticle(source, work_ / "out/pub/0.htm", window);
+  EXPECT_EQ(window.reads,
+            (std::vector<std::string>{"CutScripts", "ReplaceFragments", "WidenTables", "RemoveAds",
+                                      "PickRichestTable", "InsertExtraInfo"}));
+}
+
 TEST_F(CleanArticleTest, MissingSourceFailsAndWritesNothing) {
   const std::string target = work_ / "out/pub/0.htm";
   try {
