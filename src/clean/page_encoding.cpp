@@ -32,7 +32,7 @@ constexpr std::array<char16_t, 128> kKoi8rHighHalf = {
     0x042C, 0x042B, 0x0417, 0x0428, 0x042D, 0x0429, 0x0427, 0x042A,  // F8
 };
 
-// One charset declaration inside a "<meta" tag: where its value stands in the
+// One declaration (a meta tag's charset, an XML prologue's encoding): where its value stands in the
 // page (0-based), and the encoding it names, if it is one of ours.
 struct TDeclaration {
   size_t at = 0;
@@ -54,13 +54,14 @@ std::optional<TPageEncoding> EncodingNamed(std::string_view name) {
   return std::nullopt;
 }
 
-// The charset declaration of the "<meta" tag that starts at tag and ends
-// before tag_end, if it has one.
-std::optional<TDeclaration> DeclarationIn(std::string_view page, size_t tag, size_t tag_end) {
+// The declaration that names its value after `word` in the tag that starts at
+// tag and ends before tag_end, if it has one.
+std::optional<TDeclaration> DeclarationIn(std::string_view page, size_t tag, size_t tag_end,
+                                          std::string_view word) {
   const std::string lower = LowerCase(page.substr(tag, tag_end - tag));
-  const size_t word = lower.find("charset");
-  if (word == std::string::npos) return std::nullopt;
-  size_t at = word + 7;
+  const size_t found = lower.find(word);
+  if (found == std::string::npos) return std::nullopt;
+  size_t at = found + word.size();
   while (at < lower.size() && IsAsciiSpace(lower[at])) ++at;
   if (at >= lower.size() || lower[at] != '=') return std::nullopt;
   ++at;
@@ -68,14 +69,21 @@ std::optional<TDeclaration> DeclarationIn(std::string_view page, size_t tag, siz
     ++at;
   size_t end = at;
   while (end < lower.size() && !IsAsciiSpace(lower[end]) &&
-         std::string_view("\"';/>").find(lower[end]) == std::string_view::npos)
+         std::string_view("\"';/?>").find(lower[end]) == std::string_view::npos)
     ++end;
   if (end == at) return std::nullopt;
   return TDeclaration{tag + at, end - at, EncodingNamed(lower.substr(at, end - at))};
 }
 
-// Calls visit for the declaration of every "<meta" tag that starts before
-// limit, in page order; stops when visit returns false. Each tag is read once.
+// Whether the page holds the tag name (lower case) at `at`, followed by a space.
+bool TagNamed(std::string_view page, size_t at, std::string_view name) {
+  return at + name.size() < page.size() && EqualsIgnoreCase(page.substr(at, name.size()), name) &&
+         IsAsciiSpace(page[at + name.size()]);
+}
+
+// Calls visit for the declaration of every "<meta" tag and "<?xml" prologue
+// that starts before limit, in page order; stops when visit returns false.
+// Each tag is read once.
 template <typename Visit>
 void ForEachDeclaration(std::string_view page, size_t limit, Visit visit) {
   size_t at = 0;
@@ -83,13 +91,18 @@ void ForEachDeclaration(std::string_view page, size_t limit, Visit visit) {
     const size_t tag = page.find('<', at);
     if (tag == std::string_view::npos || tag >= limit) return;
     at = tag + 1;
-    if (tag + 5 >= page.size() || !EqualsIgnoreCase(page.substr(tag, 5), "<meta") ||
-        !IsAsciiSpace(page[tag + 5]))
+    std::string_view word;
+    if (TagNamed(page, tag, "<meta")) {
+      word = "charset";
+    } else if (TagNamed(page, tag, "<?xml")) {
+      word = "encoding";
+    } else {
       continue;
+    }
     size_t tag_end = page.find('>', tag);
     if (tag_end == std::string_view::npos) tag_end = page.size();
     at = tag_end;
-    if (auto declaration = DeclarationIn(page, tag, tag_end))
+    if (auto declaration = DeclarationIn(page, tag, tag_end, word))
       if (!visit(*declaration)) return;
   }
 }

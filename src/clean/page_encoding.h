@@ -17,7 +17,8 @@ enum class TPageEncoding { Cp1251, Utf8, Koi8r };
 // Decides a page's encoding from its bytes, in this order:
 // 1. a UTF-8 byte order mark: UTF-8;
 // 2. the first charset declared in the first 4096 bytes by a "<meta" tag
-//    (charset=... or the content type of an http-equiv meta) that names
+//    (charset=... or the content type of an http-equiv meta), or by an XML
+//    prologue's encoding=... (XHTML pages saved as XML), that names
 //    UTF-8, KOI8-R or Windows-1251 in one of their common spellings; other
 //    names (iso-8859-1, a bogus "_CHARSET") are passed over;
 // 3. bytes that are valid UTF-8 with at least one multi-byte sequence: UTF-8;
@@ -27,11 +28,12 @@ enum class TPageEncoding { Cp1251, Utf8, Koi8r };
 // is left alone as Windows-1251 rather than garbled.
 TPageEncoding DetectPageEncoding(std::string_view page);
 
-// The page in Windows-1251. UTF-8 and KOI8-R pages are converted, a character
-// that Windows-1251 lacks written as a decimal character reference ("&#128512;"),
-// a UTF-8 byte order mark dropped, and every "<meta" charset declaration that
-// names the page's own encoding rewritten to "windows-1251". A Windows-1251
-// page comes back byte for byte. Linear in the page's size.
+// The page in Windows-1251. UTF-8 and KOI8-R pages are converted: a character
+// that Windows-1251 lacks is written as a decimal character reference
+// ("&#128512;"), a UTF-8 byte order mark is dropped, and every declaration
+// (meta or XML prologue) that names the page's own encoding is rewritten to
+// "windows-1251". A Windows-1251 page comes back byte for byte. Linear in the
+// page's size.
 std::string PageTo1251(std::string_view page);
 
 }  // namespace tavex

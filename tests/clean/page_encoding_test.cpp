@@ -53,6 +53,13 @@ TEST(DetectPageEncoding, UnknownNamesArePassedOverAndOnlyMetaTagsCount) {
             TPageEncoding::Cp1251);
 }
 
+TEST(PageTo1251, XmlPrologueCountsAsADeclaration) {
+  EXPECT_EQ(PageTo1251("<?xml version=\"1.0\" encoding=\"KOI8-R\"?><p>\xf0"),
+            "<?xml version=\"1.0\" encoding=\"windows-1251\"?><p>\xcf");
+  EXPECT_EQ(PageTo1251("<?xml version=1.0 encoding=utf-8?><p>\xC3\xA9"),
+            "<?xml version=1.0 encoding=windows-1251?><p>&#233;");
+}
+
 TEST(DetectPageEncoding, DeclaredUtf8ThatIsNotValidIsLeftAlone) {
   const std::string page = "<meta charset=utf-8><title>\xcf\xf0\xe8\xe2\xe5\xf2</title>";
   EXPECT_EQ(DetectPageEncoding(page), TPageEncoding::Cp1251);
