@@ -55,11 +55,6 @@ TEST(FindArticleTitle, TitleRunOfAnUnnormalisedListIsCutAtItsFirstTag) {
   EXPECT_EQ(FindArticleTitle({"<title>", "Weekly", "news</title><p>x", "<p>"}), "Weekly news");
 }
 
-TEST(FindArticleTitle, MarkerIsTheWindows1251Text) {
-  EXPECT_EQ(std::string(kUnknownTitle),
-            "\xcd\xe5\xef\xee\xed\xff\xf2\xed\xfb\xe9 \xe7\xe0\xe3\xee\xeb\xee\xe2\xee\xea");
-}
-
 TEST(AddTitleHeading, InsertsAfterTheHeadUnlessAHeadingIsThere) {
   LineList page = {"<html>", "<head>", "</head>", "<p>"};
   AddTitleHeading(page, "My page");
