@@ -173,6 +173,53 @@ TEST_F(CleanArticleTest, TitleIsTakenBeforeTheCutsAndScriptsAreGoneFirst) {
   EXPECT_EQ(lines[6], "<h2 align=\"center\">Real</h2>");
 }
 
+TEST_F(CleanArticleTest, RulePassesRunAtTheirSteps) {
+  // Replace before the title is taken, cut and delete after it, insert last:
+  // after the heading and after the picture pass, which leaves its tag alone.
+  const fs::path rules = work_.path() / "HtmClear";
+  WriteFile(rules / "title.cha", "Old\r\n<<*>>\r\nNew\r\n");
+  WriteFile(rules / "menu.bet", "<div class=menu>\r\n<<*>>\r\n</div>\r\n");
+  WriteFile(rules / "banner.txt", "<p>Buy now</p>\r\n");
+  WriteFile(rules / "logo.ins", "</head>\r\n<>*\r\n<img src=logo.gif>\r\n");
+  window_.SetChecked(Switch::ReplaceFragments, true);
+  window_.SetChecked(Switch::RemoveAds, true);
+  window_.SetChecked(Switch::PickRichestTable, false);
+  window_.SetChecked(Switch::InsertExtraInfo, true);
+  const std::string source = Page("a.htm",
+                                  "<html><head><title>Old</title></head><body>"
+                                  "<div class=menu><a href=x>Menu</a></div>"
+                                  "<p>Buy now</p><p>Text</p></body></html>");
+  LineList lines;
+  EXPECT_EQ(Clean(source, lines), "New");
+  EXPECT_EQ(lines, (LineList{"<html>", "<head>", "<title>", "New", "</title>", "</head>",
+                             "<img src=logo.gif>", "<h2 align=\"center\">New</h2>", "<body>", "<p>",
+                             "Text", "</p>", "</body>", "</html>", "</html>"}));
+}
+
+TEST_F(CleanArticleTest, RemoveAdsOffRunsNoCutsWhateverPickRichestTableSays) {
+  WriteFile(work_.path() / "HtmClear" / "banner.txt", "<p>Buy now</p>\r\n");
+  window_.SetChecked(Switch::PickRichestTable, true);
+  const std::string source =
+      Page("a.htm", "<html><head></head><table><tr><td><p>Buy now</p></td></tr></table></html>");
+  LineList lines;
+  Clean(source, lines);
+  EXPECT_EQ(lines,
+            (LineList{"<html>", "<head>", "</head>", "<table>", "<tr>", "<td>", "<p>", "Buy now",
+                      "</p>", "</td>", "</tr>", "</table>", "</html>", "</html>"}));
+}
+
+TEST_F(CleanArticleTest, HeadingCutAwayIsPutBackWithTheTitleFoundBefore) {
+  WriteFile(work_.path() / "HtmClear" / "heading.txt", "<h2 align=center>Week news</h2>\r\n");
+  window_.SetChecked(Switch::RemoveAds, true);
+  window_.SetChecked(Switch::PickRichestTable, false);
+  const std::string source =
+      Page("a.htm", "<html><head></head><h2 align=center>Week news</h2><p>Text</p></html>");
+  LineList lines;
+  EXPECT_EQ(Clean(source, lines), "Week news");
+  EXPECT_EQ(lines, (LineList{"<html>", "<head>", "</head>", "<h2 align=\"center\">Week news</h2>",
+                             "<p>", "Text", "</p>", "</html>", "</html>"}));
+}
+
 // Remembers the order in which the pipeline's own switches are read.
 class RecordingWindow : public MemoryWindow {
  public:
