@@ -116,14 +116,22 @@ std::optional<TPageEncoding> DeclaredEncoding(std::string_view page) {
   return found;
 }
 
+bool IsAscii(char c) {
+  return static_cast<unsigned char>(c) < 0x80;
+}
+
 // Whether the page is valid UTF-8, and whether it holds a multi-byte sequence.
+// Runs of ASCII, most of any page, are skipped without decoding.
 bool IsValidUtf8(std::string_view page, bool& has_multibyte) {
   has_multibyte = false;
   size_t pos = 0;
   while (pos < page.size()) {
-    const size_t start = pos;
+    if (IsAscii(page[pos])) {
+      ++pos;
+      continue;
+    }
     if (!DecodeUtf8(page, pos)) return false;
-    if (pos - start > 1) has_multibyte = true;
+    has_multibyte = true;
   }
   return true;
 }
@@ -159,6 +167,11 @@ std::string Utf8PageTo1251(std::string_view page) {
   out.reserve(page.size());
   size_t pos = 0;
   while (pos < page.size()) {
+    size_t end = pos;
+    while (end < page.size() && IsAscii(page[end])) ++end;
+    out.append(page.substr(pos, end - pos));
+    pos = end;
+    if (pos == page.size()) break;
     // Only valid pages get here; a stray byte would still become "?" rather
     // than stop the load.
     auto code_point = DecodeUtf8(page, pos);
