@@ -32,8 +32,9 @@ constexpr std::array<char16_t, 128> kKoi8rHighHalf = {
     0x042C, 0x042B, 0x0417, 0x0428, 0x042D, 0x0429, 0x0427, 0x042A,  // F8
 };
 
-// One declaration (a meta tag's charset, an XML prologue's encoding): where its value stands in the
-// page (0-based), and the encoding it names, if it is one of ours.
+// One declaration (a meta tag's charset, an XML prologue's encoding): where
+// its value stands in the page (0-based), and the encoding it names, if it is
+// one of ours.
 struct TDeclaration {
   size_t at = 0;
   size_t length = 0;
