@@ -58,9 +58,10 @@ TEST_F(CorpusTest, EveryPageCleansWithEveryPassSwitchedOn) {
     EXPECT_EQ(lines.back(), "</html>") << name;
     for (size_t i = 0; i + 1 < lines.size(); ++i) {
       EXPECT_NE(lines[i].rfind("<script", 0), 0u) << name << " line " << i;
-      if (lines[i].rfind("<img", 0) == 0)
+      if (lines[i].rfind("<img", 0) == 0) {
         EXPECT_NE(lines[i].find("src=\"..\\Images\\"), std::string::npos)
             << name << ": " << lines[i];
+      }
     }
   }
   EXPECT_EQ(pages, 26);
