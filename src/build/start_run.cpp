@@ -123,6 +123,10 @@ void PrepareIssueFolders(MainWindow& window) {
       CreateFolder(folder);
     }
   }
+  // Pages refer to their pictures as "..\Images\N.gif" while the folder is
+  // "images"; browsers and the help compiler on a system that tells letter
+  // case apart would miss every picture without this second spelling.
+  LinkCaseVariant(target + "\\images", target + "\\Images");
 }
 
 // Stage 9 for one data row: cleans the rubric's articles into pages numbered

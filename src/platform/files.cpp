@@ -160,6 +160,16 @@ bool WriteFileWhole(std::string_view path, std::string_view bytes) {
   return true;
 }
 
+bool LinkCaseVariant(std::string_view folder, std::string_view alias) {
+  const fs::path exact(ToUtf8Separators(alias));
+  if (Exists(exact)) return true;
+  const fs::path target = NativePath(folder);
+  std::error_code ec;
+  if (!fs::is_directory(target, ec) || target.parent_path() != exact.parent_path()) return false;
+  fs::create_directory_symlink(target.filename(), exact, ec);
+  return !ec;
+}
+
 std::string CurrentFolder() {
   std::error_code ec;
   return Utf8To1251(fs::current_path(ec).string());

@@ -46,6 +46,13 @@ std::optional<std::string> ReadFileBytes(std::string_view path, size_t limit = S
 // and then the target is untouched.
 bool WriteFileWhole(std::string_view path, std::string_view bytes);
 
+// Makes alias, a name in the same parent folder that differs from the folder's
+// only in letter case, lead to the folder, so that references written with
+// either spelling reach it on a file system that tells case apart. Does nothing
+// when a file or folder of exactly that spelling exists (always the case on a
+// file system that ignores case). False when the link could not be made.
+bool LinkCaseVariant(std::string_view folder, std::string_view alias);
+
 // The process's current folder as a path text.
 std::string CurrentFolder();
 

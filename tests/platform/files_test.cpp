@@ -103,3 +103,22 @@ TEST(IsWithinFolder, SeesThroughDotsAndLinks) {
 
 }  // namespace
 }  // namespace tavex
+
+namespace tavex {
+namespace {
+
+TEST(LinkCaseVariant, TheOtherSpellingReachesTheFolder) {
+  test::TempDir dir;
+  fs::create_directory(dir.path() / "images");
+  test::WriteFile(dir.path() / "images" / "1.gif", "gif");
+  EXPECT_TRUE(LinkCaseVariant(dir / "images", dir / "Images"));
+  EXPECT_EQ(test::ReadFile(dir.path() / "Images" / "1.gif"), "gif");
+  EXPECT_TRUE(fs::is_symlink(dir.path() / "Images"));
+  // A second call, or a name that exists already, changes nothing.
+  EXPECT_TRUE(LinkCaseVariant(dir / "images", dir / "Images"));
+  EXPECT_FALSE(LinkCaseVariant(dir / "missing", dir / "Missing"));
+  EXPECT_FALSE(fs::exists(fs::symlink_status(dir.path() / "Missing")));
+}
+
+}  // namespace
+}  // namespace tavex
