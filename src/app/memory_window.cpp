@@ -1,6 +1,11 @@
 #include "app/memory_window.h"
 
+#include <langinfo.h>
+
 #include <ctime>
+#include <string_view>
+
+#include "platform/text.h"
 
 namespace tavex {
 
@@ -41,7 +46,9 @@ std::string MemoryWindow::ShortDate() const {
   tm.tm_mday = date_.day;
   char buffer[64];
   size_t n = std::strftime(buffer, sizeof buffer, "%x", &tm);
-  return std::string(buffer, n);
+  // The C library writes in the locale's own encoding; the core speaks Windows-1251.
+  std::string date(buffer, n);
+  return std::string_view(nl_langinfo(CODESET)) == "UTF-8" ? Utf8To1251(date) : date;
 }
 
 void MemoryWindow::SetRowCount(int rows) {
