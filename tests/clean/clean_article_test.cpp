@@ -10,6 +10,7 @@
 #include "clean/line_list.h"
 #include "clean/widen_tables.h"
 #include "platform/failure.h"
+#include "support/article_workspace.h"
 #include "support/temp_dir.h"
 
 namespace fs = std::filesystem;
@@ -99,26 +100,11 @@ TEST(WidenTableTags, WidthValueBecomesHundredPercentInQuotes) {
                       "<table width=\"100%\">", "text <table width=5>", "<table width=\"100%\""}));
 }
 
-// The pipeline over real files, in a working folder with an empty HtmClear so
-// that no rule file takes part unless a test writes one. Rules, the content
-// table and the extra information are switched off unless a test needs them.
-class CleanArticleTest : public ::testing::Test {
+// The pipeline over real files (see ArticleWorkspace for the switches).
+class CleanArticleTest : public test::ArticleWorkspace {
  protected:
-  CleanArticleTest() : cwd_(work_.path()) {
-    fs::create_directories(work_.path() / "HtmClear");
-    fs::create_directories(work_.path() / "out" / "pub");
-    fs::create_directories(work_.path() / "out" / "images");
-    window_.SetFieldText(Field::TargetDir, work_ / "out");
-    window_.SetChecked(Switch::RemoveAds, false);
-    window_.SetChecked(Switch::ReplaceFragments, false);
-    window_.SetChecked(Switch::InsertExtraInfo, false);
-    ResetPictureRegister();
-  }
-
-  // Writes a page below the source folder "src"; returns its path text.
   std::string Page(std::string_view relative, std::string_view bytes) {
-    WriteFile(work_.path() / "src" / relative, bytes);
-    return work_ / ("src/" + std::string(relative));
+    return WriteSource(relative, bytes);
   }
 
   // Cleans a page into out/pub/0.htm; the page's lines come back in `lines`.
@@ -128,10 +114,6 @@ class CleanArticleTest : public ::testing::Test {
     lines = SplitIntoLines(ReadFile(target));
     return title;
   }
-
-  test::TempDir work_;
-  test::ScopedCurrentDir cwd_;
-  MemoryWindow window_;
 };
 
 TEST_F(CleanArticleTest, StepsRunInOrderOnAWholePage) {

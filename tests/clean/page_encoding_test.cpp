@@ -8,6 +8,7 @@
 #include "clean/clean_article.h"
 #include "clean/line_list.h"
 #include "platform/text.h"
+#include "support/article_workspace.h"
 #include "support/temp_dir.h"
 
 namespace fs = std::filesystem;
@@ -99,30 +100,14 @@ TEST(PageTo1251, EveryDeclarationOfTheOwnEncodingIsRewritten) {
                                   "charset=windows-1251\"><meta charset=iso-8859-1>");
 }
 
-class EncodedArticleTest : public ::testing::Test {
+class EncodedArticleTest : public test::ArticleWorkspace {
  protected:
-  EncodedArticleTest() : cwd_(work_.path()) {
-    fs::create_directories(work_.path() / "HtmClear");
-    fs::create_directories(work_.path() / "out" / "pub");
-    fs::create_directories(work_.path() / "out" / "images");
-    window_.SetFieldText(Field::TargetDir, work_ / "out");
-    window_.SetChecked(Switch::RemoveAds, false);
-    window_.SetChecked(Switch::ReplaceFragments, false);
-    window_.SetChecked(Switch::InsertExtraInfo, false);
-    ResetPictureRegister();
-  }
-
   std::string Clean(std::string_view name, std::string_view bytes, std::string& page) {
-    test::WriteFile(work_.path() / "src" / name, bytes);
     const std::string target = work_ / "out/pub/0.htm";
-    std::string title = CleanArticle(work_ / ("src/" + std::string(name)), target, window_);
+    std::string title = CleanArticle(WriteSource(name, bytes), target, window_);
     page = test::ReadFile(target);
     return title;
   }
-
-  test::TempDir work_;
-  test::ScopedCurrentDir cwd_;
-  MemoryWindow window_;
 };
 
 TEST_F(EncodedArticleTest, Utf8PageWithCyrillicTitleEmojiAndPictureName) {

@@ -8,6 +8,7 @@
 #include "clean/clean_article.h"
 #include "platform/failure.h"
 #include "platform/files.h"
+#include "support/article_workspace.h"
 #include "support/temp_dir.h"
 
 namespace fs = std::filesystem;
@@ -103,22 +104,9 @@ TEST(IsWithinFolder, ResolvesDotDotLinksAndCase) {
 
 // The picture pass inside CleanArticle, over a source tree "src" with the
 // article in "src/news" and the issue in "out".
-class PicturePassTest : public ::testing::Test {
+class PicturePassTest : public test::ArticleWorkspace {
  protected:
-  PicturePassTest() : cwd_(work_.path()) {
-    fs::create_directories(work_.path() / "HtmClear");
-    fs::create_directories(work_.path() / "out" / "pub");
-    fs::create_directories(work_.path() / "out" / "images");
-    window_.SetFieldText(Field::TargetDir, work_ / "out");
-    window_.SetChecked(Switch::RemoveAds, false);
-    window_.SetChecked(Switch::ReplaceFragments, false);
-    window_.SetChecked(Switch::InsertExtraInfo, false);
-    ResetPictureRegister();
-  }
-
-  void Picture(std::string_view relative, std::string_view bytes) {
-    WriteFile(work_.path() / "src" / relative, bytes);
-  }
+  void Picture(std::string_view relative, std::string_view bytes) { WriteSource(relative, bytes); }
 
   // Cleans a page holding the given body lines; returns the cleaned lines that
   // stood where the body was (the page is "<html>", "<head>", "</head>", body,
@@ -136,10 +124,6 @@ class PicturePassTest : public ::testing::Test {
   bool Issued(std::string_view name) const {
     return fs::exists(work_.path() / "out" / "images" / name);
   }
-
-  test::TempDir work_;
-  test::ScopedCurrentDir cwd_;
-  MemoryWindow window_;
 };
 
 TEST_F(PicturePassTest, PictureBesideTheArticleIsNumberedAndCopied) {

@@ -1,0 +1,25 @@
+#include "support/article_workspace.h"
+
+#include "clean/clean_article.h"
+
+namespace fs = std::filesystem;
+
+namespace tavex::test {
+
+ArticleWorkspace::ArticleWorkspace() : cwd_(work_.path()) {
+  fs::create_directories(work_.path() / "HtmClear");
+  fs::create_directories(work_.path() / "out" / "pub");
+  fs::create_directories(work_.path() / "out" / "images");
+  window_.SetFieldText(Field::TargetDir, work_ / "out");
+  window_.SetChecked(Switch::RemoveAds, false);
+  window_.SetChecked(Switch::ReplaceFragments, false);
+  window_.SetChecked(Switch::InsertExtraInfo, false);
+  ResetPictureRegister();
+}
+
+std::string ArticleWorkspace::WriteSource(std::string_view relative, std::string_view bytes) {
+  WriteFile(work_.path() / "src" / relative, bytes);
+  return work_ / ("src/" + std::string(relative));
+}
+
+}  // namespace tavex::test
