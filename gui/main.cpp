@@ -1,0 +1,12 @@
+// mytavex: the window program. Settings, templates and rule files are looked
+// up in the working folder, so start it from the folder that holds them.
+#include <QApplication>
+
+#include "main_form.h"
+
+int main(int argc, char** argv) {
+  QApplication application(argc, argv);
+  tavex::gui::TForm1 form1;
+  form1.show();
+  return application.exec();
+}

@@ -1,0 +1,145 @@
+// The main window's event handlers. Each one calls core routines; a Failure
+// they throw ends the handler and is shown in a message window, and the
+// window goes on with the values its controls hold at that moment.
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QTimer>
+#include <QToolButton>
+
+#include "app/rubric_commands.h"
+#include "build/start_run.h"
+#include "main_form.h"
+#include "platform/failure.h"
+#include "qt_text.h"
+
+namespace tavex::gui {
+
+// The handlers connected here; the layout made the controls.
+void TForm1::ConnectHandlers() {
+  connect(CheckBox(Switch::PickRichestTable), &QCheckBox::toggled, this,
+          &TForm1::UpdateTableOptionsEnabled);
+  connect(Button1, &QPushButton::clicked, this, &TForm1::Button1Click);
+  connect(BitBtn1, &QPushButton::clicked, this, &QWidget::close);
+  connect(SpeedButtons[1], &QToolButton::clicked, this, &TForm1::SpeedButton1Click);
+  connect(SpeedButtons[2], &QToolButton::clicked, this, &TForm1::SpeedButton2Click);
+  auto command = [this](int button, void (*routine)(MainWindow&, int)) {
+    connect(SpeedButtons[button], &QToolButton::clicked, this, [this, routine] {
+      CommitGridEdit();
+      routine(*this, CurrentRow());
+    });
+  };
+  command(3, InsertRubricRow);
+  command(4, DeleteRubricRow);
+  command(6, SwapRubricRows);
+  connect(SpeedButtons[5], &QToolButton::clicked, this, [this] {
+    CommitGridEdit();
+    AutoScan(*this);
+  });
+  connect(SpeedButtons[7], &QToolButton::clicked, this, [this] { DeriveTargetDir(*this); });
+}
+
+// The picture buttons take no focus, so a cell being edited would keep its
+// typed text to itself; taking the focus from its editor commits it.
+void TForm1::CommitGridEdit() {
+  QWidget* focused = QApplication::focusWidget();
+  if (focused && StringGrid1->isAncestorOf(focused) && focused != StringGrid1)
+    focused->clearFocus();
+}
+
+void TForm1::ShowFailure(const QString& text) {
+  if (message_hook) {
+    message_hook(text);
+  } else {
+    QMessageBox::critical(this, windowTitle(), text);
+  }
+}
+
+void TForm1::Guarded(const std::function<void()>& command) {
+  try {
+    command();
+  } catch (const Failure& failure) {
+    ShowFailure(FromCore(failure.what()));
+  }
+}
+
+void TForm1::FormActivate() {
+  activated_ = true;
+  Guarded([this] { ActivateMainWindow(*this, settings_); });
+}
+
+// Qt reports every return from another program as activation too; only the
+// first show counts here, the other activations are called where they happen.
+// Queued, so the window is on screen before a "Cannot open file" message.
+void TForm1::showEvent(QShowEvent* event) {
+  QWidget::showEvent(event);
+  if (!activated_) {
+    activated_ = true;
+    QTimer::singleShot(0, this, &TForm1::FormActivate);
+  }
+}
+
+// Closing during a build stops it at its next pause (ProcessMessages throws
+// Cancelled); Button1Click then closes the window for good.
+void TForm1::closeEvent(QCloseEvent* event) {
+  if (building_) {
+    close_requested_ = true;
+    event->ignore();
+    return;
+  }
+  QWidget::closeEvent(event);
+}
+
+void TForm1::UpdateTableOptionsEnabled() {
+  bool on = CheckBox(Switch::PickRichestTable)->isChecked();
+  CheckBox(Switch::KeepTablesAboveRatio)->setEnabled(on);
+  CheckBox(Switch::PreferFewerLinks)->setEnabled(on);
+  Edit(Field::KeepTablesThreshold)->setEnabled(on);
+}
+
+// Start. The build runs right here and keeps the window alive through
+// ProcessMessages, so this handler can be entered again from inside itself:
+// a second Start is refused rather than nested.
+void TForm1::Button1Click() {
+  if (building_) {
+    QApplication::beep();
+    return;
+  }
+  CommitGridEdit();
+  building_ = true;
+  StartResult result = StartResult::Finished;
+  try {
+    result = StartRun(*this, table_);
+  } catch (const Failure& failure) {
+    ShowFailure(FromCore(failure.what()));
+  } catch (const Cancelled&) {
+  }
+  building_ = false;
+  if (close_requested_) {
+    close();
+    return;
+  }
+  // The input check's message box was a form of the program: coming back
+  // from it activates the main window.
+  if (result == StartResult::InputRejected) FormActivate();
+}
+
+void TForm1::SpeedButton1Click() {
+  CommitGridEdit();
+  Guarded([this] { SaveSettings(*this, settings_); });
+}
+
+void TForm1::SpeedButton2Click() {
+  Guarded([this] { ApplySettings(settings_, *this); });
+}
+
+// The grid's focused row as the core numbers rows (the header is row 0).
+int TForm1::CurrentRow() const {
+  return StringGrid1->currentRow() + 1;
+}
+
+}  // namespace tavex::gui

@@ -1,0 +1,134 @@
+#include "review_form.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QStyle>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+#include "platform/shell.h"
+#include "qt_text.h"
+
+namespace tavex::gui {
+namespace {
+
+QToolButton* PanelButton(QWidget* parent, const QString& text, const char* hint) {
+  auto* button = new QToolButton(parent);
+  button->setText(text);
+  button->setToolTip(QString::fromUtf8(hint));
+  button->setFixedSize(28, 28);
+  return button;
+}
+
+}  // namespace
+
+TForm2::TForm2(QWidget* parent) : QDialog(parent) {
+  setWindowTitle(QString::fromUtf8("Статьи"));
+  resize(298, 496);
+  // Smaller than this leaves no room for the panel's buttons.
+  setMinimumSize(280, 100);
+  open_document = [](const std::string& path) { ShellOpen(path); };
+
+  Label1 = new QLabel(this);
+  Label1->setAlignment(Qt::AlignCenter);
+  QFont bold = Label1->font();
+  bold.setBold(true);
+  Label1->setFont(bold);
+  Label1->setToolTip(QString::fromUtf8("Двойной клик по статье покажет ее"));
+
+  CheckListBox1 = new QListWidget(this);
+
+  auto* panel = new QWidget(this);
+  panel->setFixedHeight(40);
+  SpeedButton1 = PanelButton(panel, QStringLiteral("<"), "Предыдущая рубрика");
+  SpeedButton2 = PanelButton(panel, QStringLiteral(">"), "Следующая рубрика");
+  SpeedButton3 = PanelButton(panel, QString(), "Добавить в рубрику все");
+  SpeedButton3->setIcon(style()->standardIcon(QStyle::SP_DialogYesButton));
+  SpeedButton4 = PanelButton(panel, QString(), "Убрать из рубрики все");
+  SpeedButton4->setIcon(style()->standardIcon(QStyle::SP_DialogNoButton));
+  BitBtn1 = new QPushButton(style()->standardIcon(QStyle::SP_DialogOkButton), QStringLiteral("Ok"),
+                            panel);
+  BitBtn1->setDefault(true);
+  auto* buttons = new QHBoxLayout(panel);
+  buttons->setContentsMargins(4, 4, 4, 4);
+  for (QToolButton* button : {SpeedButton1, SpeedButton2, SpeedButton3, SpeedButton4})
+    buttons->addWidget(button);
+  buttons->addStretch();
+  buttons->addWidget(BitBtn1);
+
+  auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(0, 4, 0, 0);
+  layout->setSpacing(2);
+  layout->addWidget(Label1);
+  layout->addWidget(CheckListBox1, 1);
+  layout->addWidget(panel);
+
+  connect(SpeedButton1, &QToolButton::clicked, this, [this] {
+    if (state_) state_->PreviousRubric();
+    FillArticleList();
+  });
+  connect(SpeedButton2, &QToolButton::clicked, this, [this] {
+    if (state_) state_->NextRubric();
+    FillArticleList();
+  });
+  connect(SpeedButton3, &QToolButton::clicked, this, [this] { SetAllIncluded(true); });
+  connect(SpeedButton4, &QToolButton::clicked, this, [this] { SetAllIncluded(false); });
+  connect(CheckListBox1, &QListWidget::itemChanged, this, &TForm2::CheckListBox1ClickCheck);
+  connect(CheckListBox1, &QListWidget::itemDoubleClicked, this, &TForm2::CheckListBox1DblClick);
+  connect(BitBtn1, &QPushButton::clicked, this, &QDialog::accept);
+}
+
+TForm2::~TForm2() = default;
+
+void TForm2::SetTable(const MainWindow& window, ArticleTable& table) {
+  state_ = std::make_unique<TReviewState>(window, table);
+}
+
+void TForm2::ClearTable() {
+  state_.reset();
+  CheckListBox1->clear();
+}
+
+void TForm2::showEvent(QShowEvent* event) {
+  QDialog::showEvent(event);
+  FormActivate();
+}
+
+void TForm2::FormActivate() {
+  if (state_) state_->Activate();
+  FillArticleList();
+}
+
+void TForm2::FillArticleList() {
+  TArticleList list;
+  if (state_) list = state_->FillArticleList();
+  Label1->setText(FromCore(list.Label));
+  // Filling the list is no toggle by the editor.
+  QSignalBlocker quiet(CheckListBox1);
+  CheckListBox1->clear();
+  for (const TArticleListItem& entry : list.Items) {
+    auto* item = new QListWidgetItem(FromCore(entry.Title), CheckListBox1);
+    item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
+    item->setCheckState(entry.Checked ? Qt::Checked : Qt::Unchecked);
+  }
+}
+
+void TForm2::CheckListBox1ClickCheck(QListWidgetItem* item) {
+  if (state_) state_->SetIncluded(CheckListBox1->row(item), item->checkState() == Qt::Checked);
+}
+
+void TForm2::SetAllIncluded(bool on) {
+  if (state_) state_->SetAllIncluded(on);
+  FillArticleList();
+}
+
+// Opens the selected article; the double click can land beside every item.
+void TForm2::CheckListBox1DblClick() {
+  QListWidgetItem* item = CheckListBox1->currentItem();
+  if (!state_ || !item || !item->isSelected()) return;
+  if (auto path = state_->ArticlePath(CheckListBox1->row(item))) open_document(*path);
+}
+
+}  // namespace tavex::gui
