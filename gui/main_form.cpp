@@ -105,7 +105,9 @@ void TForm1::BuildMainTab(QWidget* page) {
   StringGrid1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   StringGrid1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   StringGrid1->setSelectionMode(QAbstractItemView::ContiguousSelection);
-  StringGrid1->setEditTriggers(QAbstractItemView::AllEditTriggers);
+  StringGrid1->setEditTriggers(
+      QAbstractItemView::DoubleClicked | QAbstractItemView::SelectedClicked |
+      QAbstractItemView::EditKeyPressed | QAbstractItemView::AnyKeyPressed);
   StringGrid1->setHorizontalHeaderLabels({QString(), QString()});
 
   for (int i = 1; i <= 7; ++i) SpeedButtons[i] = nullptr;

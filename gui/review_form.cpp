@@ -1,5 +1,6 @@
 #include "review_form.h"
 
+#include <QEvent>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QListWidget>
@@ -76,7 +77,7 @@ TForm2::TForm2(QWidget* parent) : QDialog(parent) {
   connect(SpeedButton3, &QToolButton::clicked, this, [this] { SetAllIncluded(true); });
   connect(SpeedButton4, &QToolButton::clicked, this, [this] { SetAllIncluded(false); });
   connect(CheckListBox1, &QListWidget::itemChanged, this, &TForm2::CheckListBox1ClickCheck);
-  connect(CheckListBox1, &QListWidget::itemDoubleClicked, this, &TForm2::CheckListBox1DblClick);
+  CheckListBox1->viewport()->installEventFilter(this);
   connect(BitBtn1, &QPushButton::clicked, this, &QDialog::accept);
 }
 
@@ -124,7 +125,17 @@ void TForm2::SetAllIncluded(bool on) {
   FillArticleList();
 }
 
-// Opens the selected article; the double click can land beside every item.
+// A double click anywhere in the list opens the selected article, if any.
+// (Item views only report double clicks on items, and only after their own
+// press; the list's viewport is watched instead.)
+bool TForm2::eventFilter(QObject* watched, QEvent* event) {
+  // The press before the double click has already selected the item under
+  // the pointer, if any.
+  if (watched == CheckListBox1->viewport() && event->type() == QEvent::MouseButtonDblClick)
+    CheckListBox1DblClick();
+  return QDialog::eventFilter(watched, event);
+}
+
 void TForm2::CheckListBox1DblClick() {
   QListWidgetItem* item = CheckListBox1->currentItem();
   if (!state_ || !item || !item->isSelected()) return;

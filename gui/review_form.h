@@ -47,6 +47,7 @@ class TForm2 : public QDialog {
 
  protected:
   void showEvent(QShowEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   void FormActivate();
