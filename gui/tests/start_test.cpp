@@ -99,12 +99,24 @@ class StartTest : public QObject {
     QStringList before = Tree(setup.work.path());
     setup.form.Edit(Field::IssueNumber)->setText("5a");
     setup.form.Button1->click();
-    QCOMPARE(setup.messages, QStringList{QString::fromUtf8("№ не число")});
+    // Coming back from the check's message box activates the window, and the
+    // activation cannot take the number either: it says so and keeps the
+    // window as it stands.
+    QCOMPARE(setup.messages,
+             (QStringList{QString::fromUtf8("№ не число"), "'5a' is not a valid integer value"}));
     QCOMPARE(Tree(setup.work.path()), before);
     QCOMPARE(setup.reviews, 0);
-    // Coming back from the program's own message box is an activation: the
-    // saved settings return.
-    QCOMPARE(setup.form.Edit(Field::IssueNumber)->text(), QString("5"));
+    QCOMPARE(setup.form.Edit(Field::IssueNumber)->text(), QString("5a"));
+  }
+
+  void aBadThresholdIsReportedAndTheSettingsReturn() {
+    Setup setup;
+    QStringList before = Tree(setup.work.path());
+    setup.form.Edit(Field::KeepTablesThreshold)->setText("many");
+    setup.form.Button1->click();
+    QCOMPARE(setup.messages, QStringList{QString::fromUtf8("Кол-во знаков не число")});
+    QCOMPARE(Tree(setup.work.path()), before);
+    QCOMPARE(setup.form.Edit(Field::KeepTablesThreshold)->text(), QString("2000"));
   }
 
   void buildsASmallRealSourceFolder() {
