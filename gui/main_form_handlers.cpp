@@ -59,11 +59,15 @@ void TForm1::ShowFailure(const QString& text) {
   }
 }
 
+// An exception must not leave a Qt event handler; anything the standard
+// library throws (out of memory, say) is shown like a Failure.
 void TForm1::Guarded(const std::function<void()>& command) {
   try {
     command();
   } catch (const Failure& failure) {
     ShowFailure(FromCore(failure.what()));
+  } catch (const std::exception& error) {
+    ShowFailure(QString::fromLocal8Bit(error.what()));
   }
 }
 
@@ -112,12 +116,13 @@ void TForm1::Button1Click() {
   CommitGridEdit();
   building_ = true;
   StartResult result = StartResult::Finished;
-  try {
-    result = StartRun(*this, table_);
-  } catch (const Failure& failure) {
-    ShowFailure(FromCore(failure.what()));
-  } catch (const Cancelled&) {
-  }
+  Guarded([&] {
+    try {
+      result = StartRun(*this, table_);
+    } catch (const Cancelled&) {
+      // The window was closed; it closes below.
+    }
+  });
   building_ = false;
   if (close_requested_) {
     close();

@@ -61,7 +61,7 @@ struct Setup {
         form.StringGrid1->setItem(r, c, new QTableWidgetItem(QString::fromUtf8(rows[r][c])));
     form.SpeedButtons[1]->click();
     form.show();
-    QTest::qWaitForWindowExposed(&form);
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
     QTest::qWait(20);
     messages.clear();
   }

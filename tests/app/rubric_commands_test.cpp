@@ -51,14 +51,6 @@ TEST(InsertRubricRow, GivesAGridWithoutDataRowsItsFirstRow) {
   EXPECT_EQ(DataRows(window), (Rows{{"", ""}}));
 }
 
-TEST(InsertRubricRow, HasNoRowLimit) {
-  MemoryWindow window = WithRows(Rows(50, {"x", "X"}));
-  InsertRubricRow(window, 1);
-  EXPECT_EQ(window.RowCount(), 52);
-  EXPECT_EQ(window.Cell(0, 1), "");
-  EXPECT_EQ(window.Cell(0, 51), "x");
-}
-
 TEST(DeleteRubricRow, RemovesTheCurrentRowAndMovesTheRestUp) {
   MemoryWindow window = WithRows({{"a", "A"}, {"b", "B"}, {"c", "C"}});
   DeleteRubricRow(window, 1);

@@ -32,16 +32,6 @@ class ReviewStateTest : public ::testing::Test {
   TReviewState state_{window_, table_};
 };
 
-TEST_F(ReviewStateTest, ShowsTheCurrentRubricWithItsChecks) {
-  table_.Rubrics[0][1].Included = false;
-  TArticleList list = state_.FillArticleList();
-  EXPECT_EQ(list.Label, "Net");
-  ASSERT_EQ(list.Items.size(), 2u);
-  EXPECT_EQ(list.Items[0].Title, "Alpha");
-  EXPECT_TRUE(list.Items[0].Checked);
-  EXPECT_FALSE(list.Items[1].Checked);
-}
-
 TEST_F(ReviewStateTest, StepsThroughEveryRubricAndStopsAtBothEnds) {
   state_.PreviousRubric();
   EXPECT_EQ(state_.CurrentRubric(), 0);
@@ -84,16 +74,6 @@ TEST_F(ReviewStateTest, TogglingReachesOnlyThatArticleOfTheCurrentRubric) {
   state_.SetIncluded(-1, false);
   EXPECT_TRUE(table_.Rubrics[0][0].Included);
   EXPECT_TRUE(table_.Rubrics[2][0].Included);
-}
-
-TEST_F(ReviewStateTest, CheckAllAndNoneActOnTheCurrentRubricOnly) {
-  state_.SetAllIncluded(false);
-  EXPECT_FALSE(table_.Rubrics[0][0].Included);
-  EXPECT_FALSE(table_.Rubrics[0][1].Included);
-  EXPECT_TRUE(table_.Rubrics[2][0].Included);
-  EXPECT_FALSE(state_.FillArticleList().Items[1].Checked);
-  state_.SetAllIncluded(true);
-  EXPECT_TRUE(table_.Rubrics[0][1].Included);
 }
 
 TEST_F(ReviewStateTest, ArticlePathNeedsASelectedItem) {
