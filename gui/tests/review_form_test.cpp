@@ -40,7 +40,7 @@ struct Sample {
     table.Rubrics = {{Article("Альфа", 0), Article("Бета", 1)}, {}, {Article("Гамма", 2)}};
     dialog.SetTable(window, table);
     dialog.show();
-    QTest::qWaitForWindowExposed(&dialog);
+    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
   }
   QStringList Items() const {
     QStringList items;
