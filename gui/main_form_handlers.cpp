@@ -30,7 +30,7 @@ void TForm1::ConnectHandlers() {
   auto command = [this](int button, void (*routine)(MainWindow&, int)) {
     connect(SpeedButtons[button], &QToolButton::clicked, this, [this, routine] {
       CommitGridEdit();
-      routine(*this, CurrentRow());
+      Guarded([&] { routine(*this, CurrentRow()); });
     });
   };
   command(3, InsertRubricRow);
@@ -38,9 +38,10 @@ void TForm1::ConnectHandlers() {
   command(6, SwapRubricRows);
   connect(SpeedButtons[5], &QToolButton::clicked, this, [this] {
     CommitGridEdit();
-    AutoScan(*this);
+    Guarded([this] { AutoScan(*this); });
   });
-  connect(SpeedButtons[7], &QToolButton::clicked, this, [this] { DeriveTargetDir(*this); });
+  connect(SpeedButtons[7], &QToolButton::clicked, this,
+          [this] { Guarded([this] { DeriveTargetDir(*this); }); });
 }
 
 // The picture buttons take no focus, so a cell being edited would keep its
