@@ -3,9 +3,10 @@
 // a working folder (the sample workspace data/, say), as the window would be:
 //   cd data && xvfb-run -a ../build/gui/mytavex_screenshots OUTPUT_FOLDER [--start]
 // It goes through the window's first activation like a start does. With
-// --start it also presses Start; the review dialog is pictured with the
-// issue's articles and closed with Ok, keeping all of them. Messages go to
-// standard error instead of a message box.
+// --start it also presses Start, which writes the issue and updates the help
+// contents as the settings say: use a copy of the workspace then. The review
+// dialog is pictured with the issue's articles and closed with Ok, keeping
+// all of them. Messages go to standard error instead of a message box.
 #include <QApplication>
 #include <QDir>
 #include <QListWidget>
