@@ -266,7 +266,9 @@ LineList ReferenceSelect(const LineList& page, MainWindow& window) {
     if (k == content || !IsLeafTable(a, t) ||
         (t.FirstLine >= c.FirstLine && t.FirstLine <= c.LastLine))
       continue;
-    const double ratio = double(MeasureTable(a, t, window)) / double(t.Links);
+    // Measured first: the measurement rewrites Links.
+    const int64_t length = MeasureTable(a, t, window);
+    const double ratio = double(length) / double(t.Links);
     if (ratio < ParseInt(window.FieldText(Field::CutTablesThreshold)) && t.Links > 1)
       empty(t.FirstLine, t.LastLine);
   }
@@ -300,9 +302,10 @@ LineList ReferenceSelect(const LineList& page, MainWindow& window) {
       TTableSpan& t = tables[k];
       if (t.FirstLine != i) continue;
       bool keep = k == content;
-      if (!keep && window.IsChecked(Switch::KeepTablesAboveRatio))
-        keep = MeasureTable(a, t, window) / t.Links >
-               ParseInt(window.FieldText(Field::KeepTablesThreshold));
+      if (!keep && window.IsChecked(Switch::KeepTablesAboveRatio)) {
+        const int64_t length = MeasureTable(a, t, window);
+        keep = length / t.Links > ParseInt(window.FieldText(Field::KeepTablesThreshold));
+      }
       keep = keep || (t.PictureArea > 100000 && t.Links == 1);
       if (!keep || t.LastLine < t.FirstLine) break;
       for (int j = t.FirstLine; j <= t.LastLine; ++j)
