@@ -1,0 +1,25 @@
+// The EPUB container: a zip file whose first entry is "mimetype", stored
+// uncompressed, so that a reader can recognise the book from its first bytes.
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tavex {
+
+struct TContainerEntry {
+  std::string name;                   // the path inside the book, "/" separated
+  std::string bytes;                  // the content, unless source_file is set
+  std::filesystem::path source_file;  // a file taken in as it is (pictures)
+};
+
+// Writes the entries in their order to the file at path_text (a path text,
+// Windows-1251): first to a temporary file beside it, then moved over it, so
+// that a failure leaves no cut-short book and any older book stays. The first
+// entry and the pictures are stored, everything else deflated. Fails with
+// "Cannot create file %s" naming path_text.
+void WriteContainerWhole(std::string_view path_text, const std::vector<TContainerEntry>& entries);
+
+}  // namespace tavex

@@ -1,0 +1,202 @@
+#include "epub/issue_epub.h"
+
+#include <cstdio>
+#include <ctime>
+#include <map>
+#include <optional>
+
+#include "app/main_window.h"
+#include "epub/epub_container.h"
+#include "epub/package_documents.h"
+#include "epub/page_source.h"
+#include "epub/xhtml_writer.h"
+#include "platform/failure.h"
+#include "platform/files.h"
+#include "platform/text.h"
+
+namespace tavex {
+namespace {
+
+// A kept article on its way into the book.
+struct TBookArticle {
+  const TArticleEntry* entry;
+  std::string page_name;  // its page file name in \pub, lower-case ("3.htm")
+};
+
+// The page file name of a page path: what follows the last separator.
+std::string PageFileName(std::string_view path) {
+  const size_t slash = path.find_last_of("\\/");
+  return std::string(slash == std::string_view::npos ? path : path.substr(slash + 1));
+}
+
+std::string DocumentName(size_t index) {
+  return "a" + std::to_string(index + 1) + ".xhtml";
+}
+
+// The media type of a picture by its first bytes (a name's extension may lie),
+// or nothing for a type that EPUB 3 does not list as a core type.
+std::optional<std::pair<std::string, std::string>> PictureType(std::string_view head) {
+  if (head.substr(0, 6) == "GIF87a" || head.substr(0, 6) == "GIF89a")
+    return std::make_pair("image/gif", ".gif");
+  if (head.substr(0, 3) == "\xff\xd8\xff") return std::make_pair("image/jpeg", ".jpg");
+  if (head.substr(0, 8) == "\x89PNG\r\n\x1a\n") return std::make_pair("image/png", ".png");
+  return std::nullopt;
+}
+
+// The pictures the book carries: each issue picture once, however many
+// articles show it, under a name of the book's own.
+class TPictureShelf {
+ public:
+  explicit TPictureShelf(std::string images_folder) : images_folder_(std::move(images_folder)) {}
+
+  // The href (from a content document) of the picture file_name (UTF-8) of
+  // the issue's picture folder, or nothing when it is missing or of no type
+  // the book can hold.
+  std::optional<std::string> Href(std::string_view file_name) {
+    const std::string path_text = images_folder_ + "\\" + Utf8To1251(file_name);
+    if (!FileExists(path_text)) return std::nullopt;
+    const std::filesystem::path source = NativePath(path_text);
+    auto known = shelved_.find(source.string());
+    if (known != shelved_.end()) return known->second;
+    std::optional<std::string> href;
+    if (auto type = PictureType(ReadFileBytes(path_text, 16).value_or(""))) {
+      const std::string name = "p" + std::to_string(pictures_.size() + 1) + type->second;
+      pictures_.push_back({name, type->first, source});
+      href = "../images/" + name;
+    }
+    shelved_.emplace(source.string(), href);
+    return href;
+  }
+
+  const std::vector<TBookPicture>& pictures() const { return pictures_; }
+
+ private:
+  std::string images_folder_;
+  std::map<std::string, std::optional<std::string>> shelved_;  // by the file's own path
+  std::vector<TBookPicture> pictures_;
+};
+
+// The kept articles in navigation-page order and the contents sections that
+// list them, rubric by rubric.
+std::vector<TBookArticle> CollectArticles(const MainWindow& window, const ArticleTable& table,
+                                          std::vector<TNavSection>& sections) {
+  std::vector<TBookArticle> articles;
+  for (size_t k = 0; k < table.Rubrics.size(); ++k) {
+    const int row = static_cast<int>(k) + 1;
+    TNavSection section;
+    section.heading = HtmlToText(window.Cell(1, row));
+    if (section.heading.empty()) section.heading = HtmlToText(window.Cell(0, row));
+    if (section.heading.empty()) section.heading = "-";
+    for (const TArticleEntry& entry : table.Rubrics[k]) {
+      if (!entry.Included) continue;
+      section.documents.push_back(articles.size());
+      articles.push_back({&entry, LowerCase(PageFileName(entry.FilePath))});
+    }
+    sections.push_back(std::move(section));
+  }
+  return articles;
+}
+
+// Each kept article as an XHTML document, its links and pictures resolved.
+std::vector<TBookDocument> ConvertArticles(MainWindow& window,
+                                           const std::vector<TBookArticle>& articles,
+                                           TPictureShelf& shelf) {
+  std::map<std::string, std::string> documents_by_page;
+  for (size_t i = 0; i < articles.size(); ++i)
+    documents_by_page.emplace(articles[i].page_name, DocumentName(i));
+  TPageLinks links;
+  links.document = [&](std::string_view page_name) -> std::optional<std::string> {
+    auto found = documents_by_page.find(LowerCase(Utf8To1251(page_name)));
+    if (found == documents_by_page.end()) return std::nullopt;
+    return found->second;
+  };
+  links.picture = [&](std::string_view file_name) { return shelf.Href(file_name); };
+
+  std::vector<TBookDocument> documents;
+  for (size_t i = 0; i < articles.size(); ++i) {
+    const TArticleEntry& entry = *articles[i].entry;
+    const auto bytes = ReadFileBytes(entry.FilePath);
+    if (!bytes) throw CannotOpenFile(entry.FilePath);
+    const TXmlDocPtr page = ParsePage(*bytes, entry.FilePath);
+    std::string title = HtmlToText(entry.Title);
+    if (title.empty()) title = Cp1251ToUtf8(PageFileName(entry.FilePath));
+    documents.push_back({DocumentName(i), title, WriteXhtmlBody(page.get(), links)});
+    window.ProcessMessages();
+  }
+  return documents;
+}
+
+std::string IsoDate(const Date& date) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%04d-%02d-%02d", date.year, date.month, date.day);
+  return text;
+}
+
+std::string UtcNow() {
+  const std::time_t now = std::time(nullptr);
+  std::tm utc{};
+  gmtime_r(&now, &utc);
+  char text[32];
+  std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%SZ", &utc);
+  return text;
+}
+
+// A UUID made from the issue's number and date, so that a rebuilt issue keeps
+// its identity in a reader's library (version 8: custom, hash based).
+std::string IssueIdentifier(std::string_view key) {
+  auto fnv = [&](uint64_t hash) {
+    for (unsigned char c : key) hash = (hash ^ c) * 0x100000001b3ULL;
+    return hash;
+  };
+  uint64_t high = fnv(0xcbf29ce484222325ULL), low = fnv(0x84222325cbf29ce4ULL);
+  high = (high & ~0xf000ULL) | 0x8000ULL;      // version 8
+  low = (low & ~(3ULL << 62)) | (2ULL << 62);  // RFC 4122 variant
+  char text[64];
+  std::snprintf(text, sizeof text, "urn:uuid:%08llx-%04llx-%04llx-%04llx-%012llx",
+                static_cast<unsigned long long>(high >> 32),
+                static_cast<unsigned long long>((high >> 16) & 0xffff),
+                static_cast<unsigned long long>(high & 0xffff),
+                static_cast<unsigned long long>(low >> 48),
+                static_cast<unsigned long long>(low & 0xffffffffffffULL));
+  return text;
+}
+
+}  // namespace
+
+std::string IssueEpubPath(const MainWindow& window) {
+  return window.FieldText(Field::TargetDir) + "\\tavex" + window.FieldText(Field::IssueNumber) +
+         ".epub";
+}
+
+void WriteIssueEpub(MainWindow& window, const ArticleTable& table) {
+  const std::string target = window.FieldText(Field::TargetDir);
+  const std::string issue_number = window.FieldText(Field::IssueNumber);
+
+  std::vector<TNavSection> sections;
+  const std::vector<TBookArticle> articles = CollectArticles(window, table, sections);
+  TPictureShelf shelf(target + "\\images");
+  const std::vector<TBookDocument> documents = ConvertArticles(window, articles, shelf);
+
+  TBookMetadata metadata;
+  metadata.title = Cp1251ToUtf8("Tavex \xb9" + issue_number);
+  metadata.date = IsoDate(window.IssueDate());
+  metadata.identifier = IssueIdentifier("MyTavex|" + issue_number + "|" + metadata.date);
+  metadata.modified = UtcNow();
+
+  std::vector<TContainerEntry> entries;
+  entries.push_back({"mimetype", std::string(kMimetype), {}});
+  entries.push_back({"META-INF/container.xml", ContainerXml(), {}});
+  entries.push_back(
+      {std::string(kPackagePath), PackageDocument(metadata, documents, shelf.pictures()), {}});
+  entries.push_back(
+      {"EPUB/nav.xhtml", NavigationDocument(metadata.title, sections, documents), {}});
+  entries.push_back({"EPUB/style.css", StyleSheet(), {}});
+  for (const TBookDocument& document : documents)
+    entries.push_back(
+        {"EPUB/text/" + document.name, ContentDocument(document.title, document.body), {}});
+  for (const TBookPicture& picture : shelf.pictures())
+    entries.push_back({"EPUB/images/" + picture.name, {}, picture.source});
+  WriteContainerWhole(IssueEpubPath(window), entries);
+}
+
+}  // namespace tavex

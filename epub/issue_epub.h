@@ -1,0 +1,27 @@
+// The EPUB 3 edition of an issue, for phones and e-readers.
+//
+// Built from the finished issue tree after the review: one XHTML document per
+// kept article in navigation-page order, a contents list with each rubric as a
+// section and its articles under it, every picture those articles show stored
+// once, title "Tavex №" + issue number, the issue date, language ru.
+#pragma once
+
+#include <string>
+
+#include "build/article_table.h"
+
+namespace tavex {
+
+class MainWindow;
+
+// The book's path text: TargetDir + "\tavex" + IssueNumber + ".epub".
+std::string IssueEpubPath(const MainWindow& window);
+
+// Writes the book (an IssueEdition for StartRun). Reads TargetDir, IssueNumber,
+// IssueDate and the rubric grid from the window; TargetDir must hold the
+// resolved issue folder. Failures (a page missing or beyond the parser, a book
+// that cannot be written) are thrown as Failure naming the file; no book or
+// part of one is left then, and the issue tree is not touched.
+void WriteIssueEpub(MainWindow& window, const ArticleTable& table);
+
+}  // namespace tavex

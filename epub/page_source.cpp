@@ -1,0 +1,119 @@
+#include "epub/page_source.h"
+
+#include <libxml/encoding.h>
+
+#include "platform/failure.h"
+#include "platform/text.h"
+
+namespace tavex {
+namespace {
+
+// The encoding is chosen before parsing (PageEncoding), so a page's own meta
+// declaration is ignored; HUGE lifts the depth limit that would cut off
+// layouts of hundreds of nested tables.
+constexpr int kParseOptions = HTML_PARSE_RECOVER | HTML_PARSE_NOERROR | HTML_PARSE_NOWARNING |
+                              HTML_PARSE_NONET | HTML_PARSE_IGNORE_ENC | XML_PARSE_HUGE;
+
+// A charset declaration is looked for only near the start, where the head is.
+constexpr size_t kDeclarationWindow = 64 * 1024;
+
+bool IsValidUtf8WithNonAscii(std::string_view bytes) {
+  bool non_ascii = false;
+  for (size_t pos = 0; pos < bytes.size();) {
+    if (static_cast<unsigned char>(bytes[pos]) < 0x80) {
+      ++pos;
+      continue;
+    }
+    if (!DecodeUtf8(bytes, pos)) return false;
+    non_ascii = true;
+  }
+  return non_ascii;
+}
+
+bool IsCharsetChar(char c) {
+  return (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-' || c == '_' || c == '.' ||
+         c == ':';
+}
+
+// The first charset="..." or encoding="..." value near the start, lower-case.
+std::string DeclaredCharset(std::string_view bytes) {
+  const std::string head = LowerCase(bytes.substr(0, kDeclarationWindow));
+  for (std::string_view key : {"charset=", "encoding="}) {
+    size_t pos = head.find(key);
+    if (pos == std::string::npos) continue;
+    pos += key.size();
+    while (pos < head.size() && (head[pos] == '"' || head[pos] == '\'' || head[pos] == ' ')) ++pos;
+    size_t end = pos;
+    while (end < head.size() && IsCharsetChar(head[end])) ++end;
+    if (end > pos) return head.substr(pos, end - pos);
+  }
+  return {};
+}
+
+bool IsCp1251Name(std::string_view name) {
+  return name == "windows-1251" || name == "cp1251" || name == "x-cp1251" || name == "win-1251";
+}
+
+bool ParserKnows(const std::string& name) {
+  xmlCharEncodingHandlerPtr handler = xmlFindCharEncodingHandler(name.c_str());
+  if (handler == nullptr) return false;
+  xmlCharEncCloseFunc(handler);
+  return true;
+}
+
+}  // namespace
+
+std::string PageEncoding(std::string_view bytes) {
+  if (IsValidUtf8WithNonAscii(bytes)) return "UTF-8";
+  const std::string declared = DeclaredCharset(bytes);
+  if (!declared.empty() && declared != "utf-8" && declared != "utf8" && !IsCp1251Name(declared) &&
+      ParserKnows(declared))
+    return declared;
+  return "windows-1251";
+}
+
+TXmlDocPtr ParsePage(std::string_view bytes, std::string_view file_for_messages) {
+  std::string encoding = PageEncoding(bytes);
+  std::string converted;
+  if (encoding == "windows-1251") {
+    // Our own exact table rather than iconv's: iconv stops at the unassigned
+    // byte 0x98, and libxml2 would drop the rest of the page with it.
+    converted = Cp1251ToUtf8(bytes);
+    bytes = converted;
+    encoding = "UTF-8";
+  }
+  TXmlDocPtr doc(htmlReadMemory(bytes.data(), static_cast<int>(bytes.size()), nullptr,
+                                encoding.c_str(), kParseOptions));
+  if (!doc || xmlDocGetRootElement(doc.get()) == nullptr)
+    throw Failure("Cannot convert file " + std::string(file_for_messages) + " into XHTML");
+  return doc;
+}
+
+std::string HtmlToText(std::string_view html_1251) {
+  const std::string utf8 = "<html><body><div>" + Cp1251ToUtf8(html_1251) + "</div></body></html>";
+  TXmlDocPtr doc(
+      htmlReadMemory(utf8.data(), static_cast<int>(utf8.size()), nullptr, "UTF-8", kParseOptions));
+  std::string raw;
+  if (doc) {
+    xmlNode* root = xmlDocGetRootElement(doc.get());
+    for (xmlNode* child = root ? root->children : nullptr; child; child = child->next) {
+      if (child->type != XML_ELEMENT_NODE || xmlStrcmp(child->name, BAD_CAST "body") != 0) continue;
+      xmlChar* content = xmlNodeGetContent(child);
+      if (content) raw = reinterpret_cast<const char*>(content);
+      xmlFree(content);
+    }
+  }
+  std::string text;
+  for (char c : raw) {
+    const bool blank = c == ' ' || c == '\t' || c == '\r' || c == '\n';
+    if (blank) {
+      if (!text.empty() && text.back() != ' ') text += ' ';
+    } else {
+      text += c;
+    }
+  }
+  if (!text.empty() && text.back() == ' ') text.pop_back();
+  return text;
+}
+
+}  // namespace tavex
