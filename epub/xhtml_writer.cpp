@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "epub/element_roles.h"
+#include "epub/web_address.h"
 #include "platform/text.h"
 
 namespace tavex {
@@ -96,31 +97,6 @@ std::string SchemeOf(std::string_view reference) {
       return {};
   }
   return {};
-}
-
-// A web address as a valid URL: bytes that may not stand in one are
-// percent-encoded (epubcheck rejects spaces, Cyrillic and stray "%").
-std::string EncodeWebAddress(std::string_view address) {
-  static const char kHex[] = "0123456789ABCDEF";
-  std::string encoded;
-  bool fragment = false;
-  for (size_t i = 0; i < address.size(); ++i) {
-    const unsigned char c = static_cast<unsigned char>(address[i]);
-    bool keep = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
-                (c != 0 && std::strchr("-._~:/?@!$&'()*+,;=", c) != nullptr);
-    if (c == '#' && !fragment) keep = fragment = true;
-    if (c == '%' && i + 2 < address.size() && HexValue(address[i + 1]) >= 0 &&
-        HexValue(address[i + 2]) >= 0)
-      keep = true;
-    if (keep) {
-      encoded += static_cast<char>(c);
-    } else {
-      encoded += '%';
-      encoded += kHex[c >> 4];
-      encoded += kHex[c & 15];
-    }
-  }
-  return encoded;
 }
 
 // The file name that a local reference names inside the issue folder
@@ -301,7 +277,7 @@ class TXhtmlWriter {
     const std::string scheme = SchemeOf(reference);
     if (!scheme.empty()) {
       if (scheme == "http" || scheme == "https" || scheme == "ftp" || scheme == "mailto")
-        target = EncodeWebAddress(reference);
+        target = EncodeWebAddress(reference).value_or("");
       return;
     }
     if (reference.compare(0, 2, "//") == 0) return;

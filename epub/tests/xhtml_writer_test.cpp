@@ -113,18 +113,23 @@ TEST(XhtmlWriter, LinksLeadOnlyWhereTheBookHasATarget) {
       "<a href=\"..\\pub\\1.htm\">dropped page</a><a href=\"3.htm\">beside</a>"
       "<a href=\"../../main.htm\">outside</a><a href=\"javascript:void(0)\">script</a>"
       "<a href=\"http://example.com/a b?q=\xd0\xbf#f#g\">web</a><a href=\"#top\">up</a>"
-      "<a href=\"#nowhere\">dead anchor</a><a href=\"mailto:ed@example.com\">mail</a></body>");
+      "<a href=\"#nowhere\">dead anchor</a><a href=\"mailto:ed@example.com\">mail</a>"
+      "<a href=\"http://r\xc3\xb6m\xc3\xb6.net/\xc3\xb6\">idn</a><a href=\"http://a b/\">bad "
+      "host</a>"
+      "</body>");
   EXPECT_EQ(CountOf(body, "href=\"a3.xhtml\""), 3u) << body;
   EXPECT_NE(body.find("<a id=\"top\"></a>"), std::string::npos);
   EXPECT_NE(body.find("href=\"#top\""), std::string::npos);
   EXPECT_NE(body.find("href=\"http://example.com/a%20b?q=%D0%BF#f%23g\""), std::string::npos);
   EXPECT_NE(body.find("href=\"mailto:ed@example.com\""), std::string::npos);
-  for (const char* text : {"dropped page", "outside", "script", "dead anchor"})
+  EXPECT_NE(body.find("href=\"http://xn--rm-fkab.net/%C3%B6\""), std::string::npos);
+  for (const char* text : {"dropped page", "outside", "script", "dead anchor", "bad host"})
     EXPECT_NE(body.find(text), std::string::npos) << text;
   EXPECT_EQ(body.find("1.htm"), std::string::npos);
   EXPECT_EQ(body.find("main.htm"), std::string::npos);
   EXPECT_EQ(body.find("javascript"), std::string::npos);
   EXPECT_EQ(body.find("#nowhere"), std::string::npos);
+  EXPECT_EQ(body.find("a b/"), std::string::npos);
 }
 
 TEST(XhtmlWriter, PicturesPointIntoTheBookOrGo) {
