@@ -258,5 +258,15 @@ TEST_F(IssueEpubTest, FailuresNameTheFileAndLeaveNoBook) {
   ExpectNothingLeft(target_);
 }
 
+TEST_F(IssueEpubTest, AWindowClosedDuringTheEditionLeavesNoBook) {
+  int pages = 0;
+  window_.on_pump = [&] {
+    if (++pages == 2) throw Cancelled();
+  };
+  EXPECT_THROW(WriteIssueEpub(window_, table_), Cancelled);
+  EXPECT_EQ(pages, 2);
+  ExpectNothingLeft(target_);
+}
+
 }  // namespace
 }  // namespace tavex
