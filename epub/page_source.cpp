@@ -2,6 +2,8 @@
 
 #include <libxml/encoding.h>
 
+#include <climits>
+
 #include "platform/failure.h"
 #include "platform/text.h"
 
@@ -73,6 +75,9 @@ std::string PageEncoding(std::string_view bytes) {
 }
 
 TXmlDocPtr ParsePage(std::string_view bytes, std::string_view file_for_messages) {
+  const Failure cannot_convert("Cannot convert file " + std::string(file_for_messages) +
+                               " into XHTML");
+  if (bytes.size() > static_cast<size_t>(INT_MAX)) throw cannot_convert;  // the parser's limit
   std::string encoding = PageEncoding(bytes);
   std::string converted;
   if (encoding == "windows-1251") {
@@ -84,8 +89,7 @@ TXmlDocPtr ParsePage(std::string_view bytes, std::string_view file_for_messages)
   }
   TXmlDocPtr doc(htmlReadMemory(bytes.data(), static_cast<int>(bytes.size()), nullptr,
                                 encoding.c_str(), kParseOptions));
-  if (!doc || xmlDocGetRootElement(doc.get()) == nullptr)
-    throw Failure("Cannot convert file " + std::string(file_for_messages) + " into XHTML");
+  if (!doc || xmlDocGetRootElement(doc.get()) == nullptr) throw cannot_convert;
   return doc;
 }
 

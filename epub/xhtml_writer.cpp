@@ -1,7 +1,6 @@
 #include "epub/xhtml_writer.h"
 
 #include <algorithm>
-#include <cstring>
 #include <unordered_set>
 #include <vector>
 
