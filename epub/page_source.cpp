@@ -2,7 +2,9 @@
 
 #include <libxml/encoding.h>
 
+#include <algorithm>
 #include <climits>
+#include <vector>
 
 #include "platform/failure.h"
 #include "platform/text.h"
@@ -16,8 +18,9 @@ namespace {
 constexpr int kParseOptions = HTML_PARSE_RECOVER | HTML_PARSE_NOERROR | HTML_PARSE_NOWARNING |
                               HTML_PARSE_NONET | HTML_PARSE_IGNORE_ENC | XML_PARSE_HUGE;
 
-// A charset declaration is looked for only near the start, where the head is.
-constexpr size_t kDeclarationWindow = 64 * 1024;
+// Declarations are looked for where the cleaner looks: in the first 4096
+// bytes, inside a <meta> tag or an XML prologue (not in the article's text).
+constexpr size_t kDeclarationWindow = 4096;
 
 bool IsValidUtf8WithNonAscii(std::string_view bytes) {
   bool non_ascii = false;
@@ -37,19 +40,34 @@ bool IsCharsetChar(char c) {
          c == ':';
 }
 
-// The first charset="..." or encoding="..." value near the start, lower-case.
-std::string DeclaredCharset(std::string_view bytes) {
+// True when position pos of the lower-case head lies inside a <meta> tag or
+// an XML prologue.
+bool InsideDeclaringTag(const std::string& head, size_t pos) {
+  const size_t open = head.rfind('<', pos);
+  if (open == std::string::npos || head.find('>', open) < pos) return false;
+  return head.compare(open, 5, "<meta") == 0 || head.compare(open, 5, "<?xml") == 0;
+}
+
+// Every charset="..." and encoding="..." value of a declaring tag near the
+// start, lower-case, in page order.
+std::vector<std::string> DeclaredCharsets(std::string_view bytes) {
   const std::string head = LowerCase(bytes.substr(0, kDeclarationWindow));
+  std::vector<std::pair<size_t, std::string>> found;
   for (std::string_view key : {"charset=", "encoding="}) {
-    size_t pos = head.find(key);
-    if (pos == std::string::npos) continue;
-    pos += key.size();
-    while (pos < head.size() && (head[pos] == '"' || head[pos] == '\'' || head[pos] == ' ')) ++pos;
-    size_t end = pos;
-    while (end < head.size() && IsCharsetChar(head[end])) ++end;
-    if (end > pos) return head.substr(pos, end - pos);
+    for (size_t pos = head.find(key); pos != std::string::npos; pos = head.find(key, pos)) {
+      const bool declaring = InsideDeclaringTag(head, pos);
+      pos += key.size();
+      while (pos < head.size() && (head[pos] == '"' || head[pos] == '\'' || head[pos] == ' '))
+        ++pos;
+      size_t end = pos;
+      while (end < head.size() && IsCharsetChar(head[end])) ++end;
+      if (declaring && end > pos) found.emplace_back(pos, head.substr(pos, end - pos));
+    }
   }
-  return {};
+  std::sort(found.begin(), found.end());
+  std::vector<std::string> names;
+  for (auto& [pos, name] : found) names.push_back(std::move(name));
+  return names;
 }
 
 bool IsCp1251Name(std::string_view name) {
@@ -67,10 +85,13 @@ bool ParserKnows(const std::string& name) {
 
 std::string PageEncoding(std::string_view bytes) {
   if (IsValidUtf8WithNonAscii(bytes)) return "UTF-8";
-  const std::string declared = DeclaredCharset(bytes);
-  if (!declared.empty() && declared != "utf-8" && declared != "utf8" && !IsCp1251Name(declared) &&
-      ParserKnows(declared))
-    return declared;
+  const std::vector<std::string> declared = DeclaredCharsets(bytes);
+  // The cleaner converts UTF-8 and KOI8-R pages and then declares
+  // Windows-1251, leaving any other declaration in place: that one wins.
+  for (const std::string& name : declared)
+    if (IsCp1251Name(name)) return "windows-1251";
+  for (const std::string& name : declared)
+    if (name != "utf-8" && name != "utf8" && ParserKnows(name)) return name;
   return "windows-1251";
 }
 

@@ -1,9 +1,9 @@
 // Reading a cleaned issue page into a libxml2 tree.
 //
-// The cleaner keeps a page's bytes in the encoding the page was saved in: mostly
-// Windows-1251, but pages saved as UTF-8 or KOI8-R come through unchanged. The
-// parser is told the encoding, so a page's own (often wrong) declaration never
-// decides it.
+// The cleaner writes pages in Windows-1251 (converting UTF-8 and KOI8-R ones
+// and declaring the new encoding), but a page in an encoding it does not
+// convert (ISO-8859-1, say) keeps its bytes and its declaration. The parser
+// is told the encoding chosen here, so no later declaration overrides it.
 #pragma once
 
 #include <libxml/HTMLparser.h>
@@ -21,7 +21,8 @@ using TXmlDocPtr = std::unique_ptr<xmlDoc, TXmlDocFree>;
 
 // The encoding to read a page in: "UTF-8" when every byte sequence is valid
 // UTF-8 and some byte is not ASCII (Cyrillic 8-bit text practically never is);
-// otherwise the charset the page declares when the parser knows it; otherwise
+// otherwise "windows-1251" when any declaration near the start names it;
+// otherwise the first declared charset that the parser knows; otherwise
 // "windows-1251", the program's own code page.
 std::string PageEncoding(std::string_view bytes);
 
