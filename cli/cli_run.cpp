@@ -8,6 +8,7 @@
 #include "clean/line_helpers.h"
 #include "cli/cli_options.h"
 #include "cli/cli_window.h"
+#include "epub/issue_epub.h"
 #include "platform/failure.h"
 #include "platform/files.h"
 #include "platform/text.h"
@@ -53,7 +54,7 @@ int Build(CliWindow& window, const Options& options, std::ostream& out, std::ost
     window.excluded_titles.push_back(Utf8To1251(title));
   ArticleTable table;
   window.WatchTable(&table);
-  if (StartRun(window, table) == StartResult::InputRejected) {
+  if (StartRun(window, table, WriteIssueEpub) == StartResult::InputRejected) {
     PrintMessages(window, err);
     return kExitUsage;
   }
