@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "app/main_window.h"
+#include "clean/line_helpers.h"
 #include "epub/epub_container.h"
 #include "epub/package_documents.h"
 #include "epub/page_source.h"
@@ -163,13 +164,27 @@ std::string IssueIdentifier(std::string_view key) {
 
 }  // namespace
 
-std::string IssueEpubPath(const MainWindow& window) {
-  return window.FieldText(Field::TargetDir) + "\\tavex" + window.FieldText(Field::IssueNumber) +
-         ".epub";
+std::string IssueFolder(const MainWindow& window, const ArticleTable& table) {
+  for (const auto& rubric : table.Rubrics) {
+    for (const TArticleEntry& entry : rubric) {
+      const size_t name = entry.FilePath.find_last_of("\\/");
+      const size_t pub = name == std::string::npos || name == 0
+                             ? std::string::npos
+                             : entry.FilePath.find_last_of("\\/", name - 1);
+      if (pub != std::string::npos) return entry.FilePath.substr(0, pub);
+    }
+  }
+  std::string folder = SubstituteIssueNumber(window.FieldText(Field::TargetDir), window);
+  if (!folder.empty() && (folder.back() == '\\' || folder.back() == '/')) folder.pop_back();
+  return folder;
+}
+
+std::string IssueEpubPath(const MainWindow& window, const ArticleTable& table) {
+  return IssueFolder(window, table) + "\\tavex" + window.FieldText(Field::IssueNumber) + ".epub";
 }
 
 void WriteIssueEpub(MainWindow& window, const ArticleTable& table) {
-  const std::string target = window.FieldText(Field::TargetDir);
+  const std::string target = IssueFolder(window, table);
   const std::string issue_number = window.FieldText(Field::IssueNumber);
 
   std::vector<TNavSection> sections;
@@ -196,7 +211,7 @@ void WriteIssueEpub(MainWindow& window, const ArticleTable& table) {
         {"EPUB/text/" + document.name, ContentDocument(document.title, document.body), {}});
   for (const TBookPicture& picture : shelf.pictures())
     entries.push_back({"EPUB/images/" + picture.name, {}, picture.source});
-  WriteContainerWhole(IssueEpubPath(window), entries);
+  WriteContainerWhole(IssueEpubPath(window, table), entries);
 }
 
 }  // namespace tavex

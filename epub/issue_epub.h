@@ -14,14 +14,21 @@ namespace tavex {
 
 class MainWindow;
 
-// The book's path text: TargetDir + "\tavex" + IssueNumber + ".epub".
-std::string IssueEpubPath(const MainWindow& window);
+// The issue folder the run wrote: taken from the article pages' paths
+// (TargetDir\pub\N.htm), because in the window the activation that follows
+// the review may already have put the typed TargetDir back; without any
+// article, TargetDir resolved as the run resolves it ("#x1" replaced, no
+// trailing separator).
+std::string IssueFolder(const MainWindow& window, const ArticleTable& table);
 
-// Writes the book (an IssueEdition for StartRun). Reads TargetDir, IssueNumber,
-// IssueDate and the rubric grid from the window; TargetDir must hold the
-// resolved issue folder. Failures (a page missing or beyond the parser, a book
-// that cannot be written) are thrown as Failure naming the file; no book or
-// part of one is left then, and the issue tree is not touched.
+// The book's path text: the issue folder + "\tavex" + IssueNumber + ".epub".
+std::string IssueEpubPath(const MainWindow& window, const ArticleTable& table);
+
+// Writes the book (an IssueEdition for StartRun). Reads IssueNumber, IssueDate
+// and the rubric grid from the window when it runs (in the window, after the
+// review's activation: the saved number and today's date). Failures (a page missing or beyond the
+// parser, a book that cannot be written) are thrown as Failure naming the file; no book or part of
+// one is left then, and the issue tree is not touched.
 void WriteIssueEpub(MainWindow& window, const ArticleTable& table);
 
 }  // namespace tavex

@@ -258,6 +258,16 @@ TEST_F(IssueEpubTest, FailuresNameTheFileAndLeaveNoBook) {
   ExpectNothingLeft(target_);
 }
 
+TEST_F(IssueEpubTest, TheBookGoesToTheFolderTheRunWroteEvenWhenTheFieldWasPutBack) {
+  // The window's activation after the review puts the typed folder back.
+  window_.SetFieldText(Field::TargetDir, dir_.text() + "/tavex#x1\\");
+  EXPECT_EQ(IssueFolder(window_, table_), target_);
+  WriteIssueEpub(window_, table_);
+  EXPECT_FALSE(test::ReadZip(BookPath()).empty());
+  // Without any article the field is resolved as the run resolves it.
+  EXPECT_EQ(IssueFolder(window_, ArticleTable{}), dir_.text() + "/tavex5");
+}
+
 TEST_F(IssueEpubTest, AWindowClosedDuringTheEditionLeavesNoBook) {
   int pages = 0;
   window_.on_pump = [&] {
