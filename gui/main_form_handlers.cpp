@@ -13,6 +13,7 @@
 
 #include "app/rubric_commands.h"
 #include "build/start_run.h"
+#include "epub/issue_epub.h"
 #include "main_form.h"
 #include "platform/failure.h"
 #include "qt_text.h"
@@ -119,7 +120,7 @@ void TForm1::Button1Click() {
   StartResult result = StartResult::Finished;
   Guarded([&] {
     try {
-      result = StartRun(*this, table_);
+      result = StartRun(*this, table_, WriteIssueEpub);
     } catch (const Cancelled&) {
       // The window was closed; it closes below.
     }

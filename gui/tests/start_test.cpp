@@ -148,6 +148,29 @@ class StartTest : public QObject {
     QVERIFY(!setup.form.IsBuilding());
   }
 
+  // The EPUB switch adds the book beside the issue tree; a book that cannot
+  // be written is reported like any other failure. The switch is read after
+  // the review, when the activation has put the saved settings back, so it
+  // takes effect once saved.
+  void theEpubSwitchAddsTheBook() {
+    Setup setup;
+    const QString book = setup.work.path() + "/out5/tavex5.epub";
+    setup.form.Button1->click();
+    QVERIFY(!QFile::exists(book));
+    setup.form.CheckBox(Switch::MakeEpub)->setChecked(true);
+    setup.form.SpeedButtons[1]->click();
+    setup.form.Button1->click();
+    QVERIFY2(setup.messages.isEmpty(), qPrintable(setup.messages.join("\n")));
+    QVERIFY(ReadFile(book).starts_with("PK\x03\x04"));
+    QFile::remove(book);
+    QVERIFY(QDir().mkpath(book));
+    setup.form.Button1->click();
+    QCOMPARE(setup.messages.size(), 1);
+    QVERIFY2(setup.messages[0].startsWith("Cannot create file") &&
+                 setup.messages[0].endsWith("tavex5.epub"),
+             qPrintable(setup.messages[0]));
+  }
+
   void aSecondStartDuringABuildIsRefused() {
     Setup setup;
     setup.on_review = [&] { setup.form.Button1->click(); };
