@@ -79,14 +79,14 @@ class TPictureShelf {
 
 // The kept articles in navigation-page order and the contents sections that
 // list them, rubric by rubric.
-std::vector<TBookArticle> CollectArticles(const MainWindow& window, const ArticleTable& table,
+std::vector<TBookArticle> CollectArticles(const TIssueFacts& issue, const ArticleTable& table,
                                           std::vector<TNavSection>& sections) {
   std::vector<TBookArticle> articles;
   for (size_t k = 0; k < table.Rubrics.size(); ++k) {
-    const int row = static_cast<int>(k) + 1;
     TNavSection section;
-    section.heading = HtmlToText(window.Cell(1, row));
-    if (section.heading.empty()) section.heading = HtmlToText(window.Cell(0, row));
+    if (k < issue.RubricNames.size()) section.heading = HtmlToText(issue.RubricNames[k]);
+    if (section.heading.empty() && k < issue.RubricFolders.size())
+      section.heading = HtmlToText(issue.RubricFolders[k]);
     if (section.heading.empty()) section.heading = "-";
     for (const TArticleEntry& entry : table.Rubrics[k]) {
       if (!entry.Included) continue;
@@ -164,37 +164,22 @@ std::string IssueIdentifier(std::string_view key) {
 
 }  // namespace
 
-std::string IssueFolder(const MainWindow& window, const ArticleTable& table) {
-  for (const auto& rubric : table.Rubrics) {
-    for (const TArticleEntry& entry : rubric) {
-      const size_t name = entry.FilePath.find_last_of("\\/");
-      const size_t pub = name == std::string::npos || name == 0
-                             ? std::string::npos
-                             : entry.FilePath.find_last_of("\\/", name - 1);
-      if (pub != std::string::npos) return entry.FilePath.substr(0, pub);
-    }
-  }
-  std::string folder = SubstituteIssueNumber(window.FieldText(Field::TargetDir), window);
-  if (!folder.empty() && (folder.back() == '\\' || folder.back() == '/')) folder.pop_back();
-  return folder;
+std::string IssueEpubPath(const TIssueFacts& issue) {
+  return issue.TargetDir + "\\tavex" + issue.IssueNumber + ".epub";
 }
 
-std::string IssueEpubPath(const MainWindow& window, const ArticleTable& table) {
-  return IssueFolder(window, table) + "\\tavex" + window.FieldText(Field::IssueNumber) + ".epub";
-}
-
-void WriteIssueEpub(MainWindow& window, const ArticleTable& table) {
-  const std::string target = IssueFolder(window, table);
-  const std::string issue_number = window.FieldText(Field::IssueNumber);
+void WriteIssueEpub(MainWindow& window, const TIssueFacts& issue, const ArticleTable& table) {
+  const std::string& target = issue.TargetDir;
+  const std::string& issue_number = issue.IssueNumber;
 
   std::vector<TNavSection> sections;
-  const std::vector<TBookArticle> articles = CollectArticles(window, table, sections);
+  const std::vector<TBookArticle> articles = CollectArticles(issue, table, sections);
   TPictureShelf shelf(target + "\\images");
   const std::vector<TBookDocument> documents = ConvertArticles(window, articles, shelf);
 
   TBookMetadata metadata;
   metadata.title = Cp1251ToUtf8("Tavex \xb9" + issue_number);
-  metadata.date = IsoDate(window.IssueDate());
+  metadata.date = IsoDate(issue.IssueDate);
   metadata.identifier = IssueIdentifier("MyTavex|" + issue_number + "|" + metadata.date);
   metadata.modified = UtcNow();
 
@@ -211,7 +196,7 @@ void WriteIssueEpub(MainWindow& window, const ArticleTable& table) {
         {"EPUB/text/" + document.name, ContentDocument(document.title, document.body), {}});
   for (const TBookPicture& picture : shelf.pictures())
     entries.push_back({"EPUB/images/" + picture.name, {}, picture.source});
-  WriteContainerWhole(IssueEpubPath(window, table), entries);
+  WriteContainerWhole(IssueEpubPath(issue), entries);
 }
 
 }  // namespace tavex

@@ -9,26 +9,21 @@
 #include <string>
 
 #include "build/article_table.h"
+#include "build/start_run.h"
 
 namespace tavex {
 
 class MainWindow;
 
-// The issue folder the run wrote: taken from the article pages' paths
-// (TargetDir\pub\N.htm), because in the window the activation that follows
-// the review may already have put the typed TargetDir back; without any
-// article, TargetDir resolved as the run resolves it ("#x1" replaced, no
-// trailing separator).
-std::string IssueFolder(const MainWindow& window, const ArticleTable& table);
+// The book's path text: the issue folder + "\tavex" + issue number + ".epub".
+std::string IssueEpubPath(const TIssueFacts& issue);
 
-// The book's path text: the issue folder + "\tavex" + IssueNumber + ".epub".
-std::string IssueEpubPath(const MainWindow& window, const ArticleTable& table);
-
-// Writes the book (an IssueEdition for StartRun). Reads IssueNumber, IssueDate
-// and the rubric grid from the window when it runs (in the window, after the
-// review's activation: the saved number and today's date). Failures (a page missing or beyond the
-// parser, a book that cannot be written) are thrown as Failure naming the file; no book or part of
-// one is left then, and the issue tree is not touched.
-void WriteIssueEpub(MainWindow& window, const ArticleTable& table);
+// Writes the book (an IssueEdition for StartRun): the issue's folder, number,
+// date and rubric titles come from the facts the run took down before the
+// review; the window only lets messages run. Failures (a page missing or
+// beyond the parser, a book that cannot be written) are thrown as Failure
+// naming the file; no book or part of one is left then, and the issue tree is
+// not touched.
+void WriteIssueEpub(MainWindow& window, const TIssueFacts& issue, const ArticleTable& table);
 
 }  // namespace tavex

@@ -46,7 +46,7 @@ TEST(CorpusEpub, EveryCorpusPageMakesAValidDocument) {
                                 "<a href=\"..\\pub\\" + name + "\">", target + "\\pub\\" + name,
                                 true});
   }
-  WriteIssueEpub(window, table);
+  WriteIssueEpub(window, TakeIssueFacts(window), table);
 
   const auto book = test::ReadZip(target + "/tavex12.epub");
   size_t documents = 0;

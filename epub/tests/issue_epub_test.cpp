@@ -101,7 +101,7 @@ class IssueEpubTest : public ::testing::Test {
 };
 
 TEST_F(IssueEpubTest, BookHoldsTheKeptArticlesInNavigationOrder) {
-  WriteIssueEpub(window_, table_);
+  WriteIssueEpub(window_, TakeIssueFacts(window_), table_);
   const std::vector<TZipEntry> book = test::ReadZip(BookPath());
   ASSERT_FALSE(book.empty());
 
@@ -183,7 +183,7 @@ TEST_F(IssueEpubTest, BookHoldsTheKeptArticlesInNavigationOrder) {
 }
 
 TEST_F(IssueEpubTest, EpubcheckFindsNothingToReport) {
-  WriteIssueEpub(window_, table_);
+  WriteIssueEpub(window_, TakeIssueFacts(window_), table_);
   const auto result = test::RunEpubcheck(BookPath());
   if (!result) GTEST_SKIP() << "epubcheck is not installed";
   EXPECT_TRUE(result->passed) << result->output;
@@ -192,7 +192,7 @@ TEST_F(IssueEpubTest, EpubcheckFindsNothingToReport) {
 TEST_F(IssueEpubTest, AnIssueWithEveryArticleDroppedIsStillAValidBook) {
   for (auto& rubric : table_.Rubrics)
     for (auto& entry : rubric) entry.Included = false;
-  WriteIssueEpub(window_, table_);
+  WriteIssueEpub(window_, TakeIssueFacts(window_), table_);
   const std::vector<TZipEntry> book = test::ReadZip(BookPath());
   ASSERT_FALSE(book.empty());
   EXPECT_EQ(FindEntry(book, "EPUB/text/a1.xhtml"), nullptr);
@@ -203,10 +203,10 @@ TEST_F(IssueEpubTest, AnIssueWithEveryArticleDroppedIsStillAValidBook) {
 
 TEST_F(IssueEpubTest, ARebuiltIssueReplacesTheOldBookAndKeepsItsIdentifier) {
   WriteFile(fs::path(BookPath()), "an old, broken book");
-  WriteIssueEpub(window_, table_);
+  WriteIssueEpub(window_, TakeIssueFacts(window_), table_);
   const auto first = test::ReadZip(BookPath());
   ASSERT_FALSE(first.empty());
-  WriteIssueEpub(window_, table_);
+  WriteIssueEpub(window_, TakeIssueFacts(window_), table_);
   const auto second = test::ReadZip(BookPath());
   ASSERT_FALSE(second.empty());
   auto identifier = [](const std::vector<TZipEntry>& book) {
@@ -216,7 +216,7 @@ TEST_F(IssueEpubTest, ARebuiltIssueReplacesTheOldBookAndKeepsItsIdentifier) {
   };
   EXPECT_EQ(identifier(first), identifier(second));
   window_.SetFieldText(Field::IssueNumber, "6");
-  WriteIssueEpub(window_, table_);
+  WriteIssueEpub(window_, TakeIssueFacts(window_), table_);
   EXPECT_NE(identifier(test::ReadZip(target_ + "/tavex6.epub")), identifier(first));
 }
 
@@ -231,7 +231,7 @@ void ExpectNothingLeft(const std::string& target) {
 
 std::string FailureText(MainWindow& window, const ArticleTable& table) {
   try {
-    WriteIssueEpub(window, table);
+    WriteIssueEpub(window, TakeIssueFacts(window), table);
   } catch (const Failure& failure) {
     return failure.what();
   }
@@ -258,14 +258,25 @@ TEST_F(IssueEpubTest, FailuresNameTheFileAndLeaveNoBook) {
   ExpectNothingLeft(target_);
 }
 
-TEST_F(IssueEpubTest, TheBookGoesToTheFolderTheRunWroteEvenWhenTheFieldWasPutBack) {
-  // The window's activation after the review puts the typed folder back.
+TEST_F(IssueEpubTest, TheBookTakesTheIssueAsTheRunBuiltItNotAsTheWindowShowsItLater) {
+  const TIssueFacts issue = TakeIssueFacts(window_);
+  // The window's activation after the review puts the saved settings back.
   window_.SetFieldText(Field::TargetDir, dir_.text() + "/tavex#x1\\");
-  EXPECT_EQ(IssueFolder(window_, table_), target_);
-  WriteIssueEpub(window_, table_);
-  EXPECT_FALSE(test::ReadZip(BookPath()).empty());
-  // Without any article the field is resolved as the run resolves it.
-  EXPECT_EQ(IssueFolder(window_, ArticleTable{}), dir_.text() + "/tavex5");
+  window_.SetFieldText(Field::IssueNumber, "9");
+  window_.SetIssueDate({2030, 1, 2});
+  window_.SetCell(1, 1, "Saved rubric");
+  WriteIssueEpub(window_, issue, table_);
+  const std::vector<TZipEntry> book = test::ReadZip(BookPath());
+  ASSERT_FALSE(book.empty());
+  const TZipEntry* package = FindEntry(book, "EPUB/package.opf");
+  const TZipEntry* nav = FindEntry(book, "EPUB/nav.xhtml");
+  ASSERT_NE(package, nullptr);
+  ASSERT_NE(nav, nullptr);
+  EXPECT_NE(package->bytes.find("<dc:date>2026-03-01</dc:date>"), std::string::npos);
+  EXPECT_NE(package->bytes.find("Tavex \xe2\x84\x96"
+                                "5"),
+            std::string::npos);  // Tavex №5
+  EXPECT_EQ(nav->bytes.find("Saved rubric"), std::string::npos);
 }
 
 TEST_F(IssueEpubTest, AWindowClosedDuringTheEditionLeavesNoBook) {
@@ -273,7 +284,7 @@ TEST_F(IssueEpubTest, AWindowClosedDuringTheEditionLeavesNoBook) {
   window_.on_pump = [&] {
     if (++pages == 2) throw Cancelled();
   };
-  EXPECT_THROW(WriteIssueEpub(window_, table_), Cancelled);
+  EXPECT_THROW(WriteIssueEpub(window_, TakeIssueFacts(window_), table_), Cancelled);
   EXPECT_EQ(pages, 2);
   ExpectNothingLeft(target_);
 }

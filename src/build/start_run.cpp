@@ -186,13 +186,27 @@ void BuildIssue(MainWindow& window, ArticleTable& table, const IssueEdition& edi
   CopyIssuePictures(window);
   WriteStartPage(window);
   if (window.IsChecked(Switch::AddToProject)) AddIssueToContents(window);
+  const bool make_edition = window.IsChecked(Switch::MakeEpub) && edition;
+  const TIssueFacts issue = TakeIssueFacts(window);
   window.ReviewArticles(table);
-  if (window.IsChecked(Switch::MakeEpub) && edition) edition(window, table);
+  if (make_edition) edition(window, issue, table);
   window.SetProgressPosition(ProgressBar::Rubrics, 0);
   window.SetProgressPosition(ProgressBar::Articles, 0);
 }
 
 }  // namespace
+
+TIssueFacts TakeIssueFacts(const MainWindow& window) {
+  TIssueFacts issue;
+  issue.TargetDir = window.FieldText(Field::TargetDir);
+  issue.IssueNumber = window.FieldText(Field::IssueNumber);
+  issue.IssueDate = window.IssueDate();
+  for (int row = 1; row < window.RowCount(); ++row) {
+    issue.RubricFolders.push_back(window.Cell(0, row));
+    issue.RubricNames.push_back(window.Cell(1, row));
+  }
+  return issue;
+}
 
 StartResult StartRun(MainWindow& window, ArticleTable& table, const IssueEdition& edition) {
   if (!CheckNumberFields(window)) return StartResult::InputRejected;

@@ -2,26 +2,42 @@
 #pragma once
 
 #include <functional>
+#include <string>
 #include <string_view>
 #include <vector>
 
+#include "app/main_window.h"
 #include "build/article_table.h"
 
 namespace tavex {
-
-class MainWindow;
 
 enum class StartResult {
   Finished,       // the run went through to its end
   InputRejected,  // a number check failed; its message was shown, nothing changed
 };
 
+// The issue as the run built it, taken down when the review opens. In the
+// window the activation that follows the review puts the saved settings back
+// into the controls (the typed TargetDir, today's date, the saved rows), so
+// whatever comes after the review takes the issue from here, not from there.
+struct TIssueFacts {
+  std::string TargetDir;  // resolved: issue number in, no trailing separator
+  std::string IssueNumber;
+  Date IssueDate;
+  // Rubric k's folder and title cells (grid row k + 1).
+  std::vector<std::string> RubricFolders;
+  std::vector<std::string> RubricNames;
+};
+
+// The facts as the window shows them now (during a run: resolved).
+TIssueFacts TakeIssueFacts(const MainWindow& window);
+
 // An extra edition of the issue that a front end plugs in (the EPUB writer,
-// which needs libraries the core does without). Called when MakeEpub is on,
-// right after the review closed and before the folder fields are restored, so
-// TargetDir still holds the resolved issue folder and the table tells which
+// which needs libraries the core does without). Called when MakeEpub was on as
+// the review opened, right after the review closed, so the table tells which
 // articles stayed.
-using IssueEdition = std::function<void(MainWindow& window, const ArticleTable& table)>;
+using IssueEdition =
+    std::function<void(MainWindow& window, const TIssueFacts& issue, const ArticleTable& table)>;
 
 // Builds the issue. Failures are thrown (Failure) and end the run; the three
 // folder fields get their typed texts back in every case. The run refuses

@@ -145,22 +145,29 @@ TEST_F(TwoRubricBuild, SecondBuildEmptiesTheThreeFolders) {
   EXPECT_TRUE(table.Rubrics[2].empty());
 }
 
-TEST_F(TwoRubricBuild, ReviewRunsBeforeTheEditionAndBothSeeTheResolvedTarget) {
+TEST_F(TwoRubricBuild, TheEditionGetsTheIssueAsItStoodWhenTheReviewOpened) {
   ws.window.SetFieldText(Field::TargetDir, ws.dir() / "tavex#x1/");
+  ws.window.SetChecked(Switch::MakeEpub, true);
+  const std::string rubric = ws.window.Cell(1, 1);
   std::vector<std::string> calls;
   ws.window.on_review = [&](ArticleTable&) {
     calls.push_back("review " + ws.window.FieldText(Field::TargetDir));
+    // The window's activation after the review puts the saved settings back.
+    ws.window.SetFieldText(Field::TargetDir, "saved");
+    ws.window.SetFieldText(Field::IssueNumber, "3");
+    ws.window.SetCell(1, 1, "Saved");
+    ws.window.SetChecked(Switch::MakeEpub, false);
   };
-  ws.window.SetChecked(Switch::MakeEpub, true);
   ASSERT_EQ(StartRun(ws.window, table,
-                     [&](MainWindow& window, const ArticleTable& seen) {
-                       calls.push_back("edition " + window.FieldText(Field::TargetDir));
+                     [&](MainWindow&, const TIssueFacts& issue, const ArticleTable& seen) {
+                       calls.push_back("edition " + issue.TargetDir + " " + issue.IssueNumber +
+                                       " " + issue.RubricNames.at(0));
                        EXPECT_EQ(&seen, &table);
                      }),
             StartResult::Finished);
   const std::string resolved = ws.dir() / "tavex11";
-  EXPECT_EQ(calls, (std::vector<std::string>{"review " + resolved, "edition " + resolved}));
-  EXPECT_EQ(ws.window.FieldText(Field::TargetDir), ws.dir() / "tavex#x1/");
+  EXPECT_EQ(calls, (std::vector<std::string>{"review " + resolved,
+                                             "edition " + resolved + " 11 " + rubric}));
 }
 
 TEST(StartRun, NumberCheckRejectsBeforeAnythingChanges) {
