@@ -1,7 +1,6 @@
 #include "app/memory_window.h"
 
-#include <langinfo.h>
-
+#include <clocale>
 #include <ctime>
 #include <string_view>
 
@@ -46,9 +45,13 @@ std::string MemoryWindow::ShortDate() const {
   tm.tm_mday = date_.day;
   char buffer[64];
   size_t n = std::strftime(buffer, sizeof buffer, "%x", &tm);
-  // The C library writes in the locale's own encoding; the core speaks Windows-1251.
+  // The C library writes in the time locale's own encoding; the core speaks
+  // Windows-1251.
   std::string date(buffer, n);
-  return std::string_view(nl_langinfo(CODESET)) == "UTF-8" ? Utf8To1251(date) : date;
+  const std::string locale = LowerCase(std::setlocale(LC_TIME, nullptr));
+  const bool utf8 =
+      locale.find("utf-8") != std::string::npos || locale.find("utf8") != std::string::npos;
+  return utf8 ? Utf8To1251(date) : date;
 }
 
 void MemoryWindow::SetRowCount(int rows) {
