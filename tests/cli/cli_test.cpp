@@ -148,6 +148,18 @@ TEST_F(Cli, CompilerRunReportsTheHelpFile) {
   ASSERT_EQ(run.status, kExitSuccess) << run.err;
   EXPECT_NE(run.out.find("Файл справки собран: "), std::string::npos) << run.out;
   EXPECT_GT(fs::file_size(dir.path() / "help" / "tavex.chm"), 0u);
+
+  // What the help file holds: the pages, its article pictures (the
+  // pages call the folder "Images") and the fixed ones, and the contents.
+  if (!FindProgram("7zz")) return;
+  const ProgramResult listing =
+      RunProgram({"7zz", "l", (dir.path() / "help" / "tavex.chm").string()}, "");
+  ASSERT_TRUE(listing.started);
+  for (const char* name :
+       {"tavex1/tavex1/index.htm", "tavex1/tavex1/frame/left.htm", "tavex1/tavex1/pub/0.htm",
+        "tavex1/tavex1/pub/6.htm", "tavex1/tavex1/Images/1.gif", "tavex1/tavex1/images/tvred.gif",
+        "Table of Contents.hhc"})
+    EXPECT_NE(listing.output.find(name), std::string::npos) << name << "\n" << listing.output;
 }
 
 }  // namespace
