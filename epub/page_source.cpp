@@ -22,19 +22,6 @@ constexpr int kParseOptions = HTML_PARSE_RECOVER | HTML_PARSE_NOERROR | HTML_PAR
 // bytes, inside a <meta> tag or an XML prologue (not in the article's text).
 constexpr size_t kDeclarationWindow = 4096;
 
-bool IsValidUtf8WithNonAscii(std::string_view bytes) {
-  bool non_ascii = false;
-  for (size_t pos = 0; pos < bytes.size();) {
-    if (static_cast<unsigned char>(bytes[pos]) < 0x80) {
-      ++pos;
-      continue;
-    }
-    if (!DecodeUtf8(bytes, pos)) return false;
-    non_ascii = true;
-  }
-  return non_ascii;
-}
-
 bool IsCharsetChar(char c) {
   return (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-' || c == '_' || c == '.' ||
          c == ':';
@@ -84,7 +71,6 @@ bool ParserKnows(const std::string& name) {
 }  // namespace
 
 std::string PageEncoding(std::string_view bytes) {
-  if (IsValidUtf8WithNonAscii(bytes)) return "UTF-8";
   const std::vector<std::string> declared = DeclaredCharsets(bytes);
   // The cleaner converts UTF-8 and KOI8-R pages and then declares
   // Windows-1251, leaving any other declaration in place: that one wins.

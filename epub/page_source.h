@@ -19,11 +19,11 @@ struct TXmlDocFree {
 };
 using TXmlDocPtr = std::unique_ptr<xmlDoc, TXmlDocFree>;
 
-// The encoding to read a page in: "UTF-8" when every byte sequence is valid
-// UTF-8 and some byte is not ASCII (Cyrillic 8-bit text practically never is);
-// otherwise "windows-1251" when any declaration near the start names it;
-// otherwise the first declared charset that the parser knows; otherwise
-// "windows-1251", the program's own code page.
+// The encoding to read a page in. The cleaner has turned UTF-8 and KOI8-R
+// pages into Windows-1251, so that is the rule: "windows-1251" when any
+// declaration near the start names it (the cleaner's own), otherwise the first
+// declared charset other than UTF-8 that the parser knows (a page in an
+// encoding the cleaner passes through), otherwise "windows-1251".
 std::string PageEncoding(std::string_view bytes);
 
 // Parses a page with libxml2's forgiving HTML parser. Fails (Failure naming

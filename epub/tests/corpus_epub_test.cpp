@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "app/memory_window.h"
+#include "clean/page_encoding.h"
 #include "epub/issue_epub.h"
 #include "epub_test_support.h"
 #include "support/temp_dir.h"
@@ -40,8 +41,9 @@ TEST(CorpusEpub, EveryCorpusPageMakesAValidDocument) {
   table.Rubrics.resize(1);
   for (size_t i = 0; i < pages.size(); ++i) {
     const std::string name = std::to_string(i) + ".htm";
-    // A copy in a scratch issue tree; the corpus itself is never written.
-    test::WriteFile(dir.path() / "issue/pub" / name, test::ReadFile(pages[i]));
+    // A copy in a scratch issue tree in the code page the cleaner writes; the
+    // corpus itself is never written.
+    test::WriteFile(dir.path() / "issue/pub" / name, PageTo1251(test::ReadFile(pages[i])));
     table.Rubrics[0].push_back({pages[i].parent_path().filename().string(),
                                 "<a href=\"..\\pub\\" + name + "\">", target + "\\pub\\" + name,
                                 true});

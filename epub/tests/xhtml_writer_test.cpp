@@ -106,15 +106,17 @@ TEST(XhtmlWriter, ListsKeepItemsAndBareListsBecomeIndents) {
   EXPECT_NE(body.find("meaning"), std::string::npos);
 }
 
+// Pages as the cleaner writes them: Windows-1251 ("\xef" is "п"), characters
+// the code page lacks as character references.
 TEST(XhtmlWriter, LinksLeadOnlyWhereTheBookHasATarget) {
   const std::string body = CheckedBody(
       "<body><a name=top></a><a href=\"..\\pub\\3.htm\">kept page</a>"
       "<a href=\"../PUB/3.HTM#part\">kept with fragment</a>"
       "<a href=\"..\\pub\\1.htm\">dropped page</a><a href=\"3.htm\">beside</a>"
       "<a href=\"../../main.htm\">outside</a><a href=\"javascript:void(0)\">script</a>"
-      "<a href=\"http://example.com/a b?q=\xd0\xbf#f#g\">web</a><a href=\"#top\">up</a>"
+      "<a href=\"http://example.com/a b?q=\xef#f#g\">web</a><a href=\"#top\">up</a>"
       "<a href=\"#nowhere\">dead anchor</a><a href=\"mailto:ed@example.com\">mail</a>"
-      "<a href=\"http://r\xc3\xb6m\xc3\xb6.net/\xc3\xb6\">idn</a><a href=\"http://a b/\">bad "
+      "<a href=\"http://r&#246;m&#246;.net/&#246;\">idn</a><a href=\"http://a b/\">bad "
       "host</a>"
       "</body>");
   EXPECT_EQ(CountOf(body, "href=\"a3.xhtml\""), 3u) << body;
@@ -162,11 +164,6 @@ TEST(PageSource, ReadsEachPageInItsOwnEncoding) {
   EXPECT_NE(Body("<p>\xcf\xf0\xe8\xe2\xe5\xf2</p>").find("\xd0\x9f\xd1\x80\xd0\xb8"),
             std::string::npos);
   EXPECT_NE(Body("<meta charset=utf-8><p>\xcf\xf0\xe8\xe2\xe5\xf2</p>").find("\xd0\x9f\xd1\x80"),
-            std::string::npos);
-  // UTF-8 that declares Windows-1251.
-  EXPECT_NE(Body("<meta http-equiv=Content-Type content=\"text/html; charset=windows-1251\">"
-                 "<p>\xd0\x9f\xd1\x80\xd0\xb8</p>")
-                .find("<p>\xd0\x9f\xd1\x80\xd0\xb8</p>"),
             std::string::npos);
   // KOI8-R as declared ("При" is F0 D2 C9 there).
   EXPECT_NE(Body("<meta charset=koi8-r><p>\xf0\xd2\xc9</p>").find("\xd0\x9f\xd1\x80\xd0\xb8"),
