@@ -28,11 +28,9 @@ void ReplaceEvery(std::string& text, std::string_view from, std::string_view to)
 }
 
 // The extension of the path's file name with its dot, as typed; empty when
-// the name has none.
-std::string ExtensionOf(std::string_view path) {
-  const size_t dot = path.find_last_of(".\\");
-  if (dot == std::string_view::npos || path[dot] != '.') return {};
-  return std::string(path.substr(dot));
+// the name has none. The path's separators are "\" by now.
+std::string ExtensionOfPath(std::string_view path) {
+  return std::string(ExtensionOf(path.substr(path.find_last_of('\\') + 1)));
 }
 
 // The tag with "/" as "\", "&amp;" as "&" and "src =" as "src=", and the src
@@ -124,7 +122,7 @@ void RewritePictures(LineList& article, std::string_view article_folder,
     if (!IsOnePixel(tag)) {
       auto [known, added] = issued.try_emplace(picture);
       if (added)
-        known->second = IssuePicture(picture, ExtensionOf(path), source_root, pictures, window);
+        known->second = IssuePicture(picture, ExtensionOfPath(path), source_root, pictures, window);
       name = known->second;
     }
     if (!name) {

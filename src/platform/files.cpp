@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <fstream>
+#include <set>
 #include <system_error>
 
 #include "platform/text.h"
@@ -173,6 +174,40 @@ bool LinkCaseVariant(std::string_view folder, std::string_view alias) {
 std::string CurrentFolder() {
   std::error_code ec;
   return Utf8To1251(fs::current_path(ec).string());
+}
+
+std::string_view ExtensionOf(std::string_view name) {
+  const size_t dot = name.rfind('.');
+  return dot == std::string_view::npos ? std::string_view() : name.substr(dot);
+}
+
+namespace {
+
+void WalkFolder(const std::string& folder, const std::function<void()>& before_entry,
+                const std::function<void(const std::string&, std::string_view)>& on_file,
+                std::set<fs::path>& walked) {
+  std::error_code ec;
+  const fs::path real = fs::weakly_canonical(NativePath(folder), ec);
+  if (ec || !walked.insert(real).second) return;
+  std::string prefix = folder;
+  if (prefix.empty() || (prefix.back() != '\\' && prefix.back() != '/')) prefix += '\\';
+  for (const DirEntry& entry : ListFolder(folder)) {
+    if (before_entry) before_entry();
+    const std::string path = prefix + entry.name;
+    if (entry.is_folder) {
+      WalkFolder(path, before_entry, on_file, walked);
+    } else {
+      on_file(path, entry.name);
+    }
+  }
+}
+
+}  // namespace
+
+void WalkFiles(std::string_view folder, const std::function<void()>& before_entry,
+               const std::function<void(const std::string& path, std::string_view name)>& on_file) {
+  std::set<fs::path> walked;
+  WalkFolder(std::string(folder), before_entry, on_file, walked);
 }
 
 bool IsWithinFolder(std::string_view path, std::string_view folder) {

@@ -13,6 +13,7 @@
 
 #include <cstddef>
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -55,6 +56,19 @@ bool LinkCaseVariant(std::string_view folder, std::string_view alias);
 
 // The process's current folder as a path text.
 std::string CurrentFolder();
+
+// The extension of a file name, from its last "." on ("." included); empty
+// when the name has none.
+std::string_view ExtensionOf(std::string_view name);
+
+// Calls on_file with the path text of every file below folder (the folder's
+// text, a "\" when it has no separator at its end, the name as listed), depth
+// first in listing order: a sub-folder is searched where the listing meets it.
+// before_entry runs before each entry is looked at (the window's message pump;
+// may be empty). A folder reached again through a link is searched only once,
+// so a link back up the tree cannot make the walk endless.
+void WalkFiles(std::string_view folder, const std::function<void()>& before_entry,
+               const std::function<void(const std::string& path, std::string_view name)>& on_file);
 
 // True when path lies inside folder or is the folder itself, after resolving
 // "..", links and letter case as far as the parts exist.

@@ -1,7 +1,5 @@
 #include "rules/rule_files.h"
 
-#include <filesystem>
-#include <set>
 #include <string>
 
 #include "app/main_window.h"
@@ -10,41 +8,18 @@
 #include "platform/text.h"
 
 namespace tavex {
-namespace {
-
-// The extension of a file name, "." included; empty when the name has none.
-std::string_view ExtensionOf(std::string_view name) {
-  size_t dot = name.rfind('.');
-  return dot == std::string_view::npos ? std::string_view() : name.substr(dot);
-}
-
-// A folder reached again through a link is not searched twice, so a link that
-// points back up the tree cannot make the search endless.
-void SearchFolder(const std::string& folder, const std::string& wanted, LineList& list,
-                  MainWindow* window, std::set<std::filesystem::path>& searched) {
-  std::error_code ec;
-  auto real = std::filesystem::weakly_canonical(NativePath(folder), ec);
-  if (ec || !searched.insert(real).second) return;
-
-  std::string prefix = folder;
-  if (prefix.empty() || (prefix.back() != '\\' && prefix.back() != '/')) prefix += '\\';
-  for (const DirEntry& entry : ListFolder(folder)) {
-    if (window) window->ProcessMessages();
-    std::string path = prefix + entry.name;
-    if (entry.is_folder) {
-      SearchFolder(path, wanted, list, window, searched);
-    } else if (LowerCase(ExtensionOf(entry.name)) == wanted) {
-      list.push_back(std::move(path));
-    }
-  }
-}
-
-}  // namespace
 
 void FindRuleFiles(std::string_view folder, std::string_view extension, LineList& list,
                    MainWindow* window) {
-  std::set<std::filesystem::path> searched;
-  SearchFolder(std::string(folder), LowerCase(extension), list, window, searched);
+  const std::string wanted = LowerCase(extension);
+  WalkFiles(
+      folder,
+      [window] {
+        if (window) window->ProcessMessages();
+      },
+      [&](const std::string& path, std::string_view name) {
+        if (LowerCase(ExtensionOf(name)) == wanted) list.push_back(path);
+      });
 }
 
 void ForEachRuleFile(std::string_view extension, MainWindow& window,

@@ -122,3 +122,29 @@ TEST(LinkCaseVariant, TheOtherSpellingReachesTheFolder) {
 
 }  // namespace
 }  // namespace tavex
+
+namespace tavex {
+namespace {
+
+TEST(WalkFiles, DepthFirstInListingOrderAndEachRealFolderOnce) {
+  test::TempDir dir;
+  test::WriteFile(dir.path() / "b.htm", "");
+  test::WriteFile(dir.path() / "A" / "x.gif", "");
+  test::WriteFile(dir.path() / "c" / "y.htm", "");
+  fs::create_directory_symlink(dir.path(), dir.path() / "c" / "up");  // a link back up the tree
+  std::vector<std::string> seen;
+  int entries = 0;
+  WalkFiles(
+      dir.text(), [&] { ++entries; },
+      [&](const std::string& path, std::string_view name) {
+        EXPECT_EQ(path.substr(path.size() - name.size()), name);
+        seen.push_back(path.substr(dir.text().size() + 1));
+      });
+  EXPECT_EQ(seen, (std::vector<std::string>{"A\\x.gif", "b.htm", "c\\y.htm"}));
+  EXPECT_EQ(entries, 6);  // A, x.gif, b.htm, c, up, y.htm
+  EXPECT_EQ(ExtensionOf("rule.bet.old"), ".old");
+  EXPECT_EQ(ExtensionOf("README"), "");
+}
+
+}  // namespace
+}  // namespace tavex
