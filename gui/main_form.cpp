@@ -46,6 +46,10 @@ const char* const kSwitchCaptions[kSwitchCount] = {
     "Автоматически добавлять журнал к проекту",
     "Автоматически запускать компилятор",
     "Создавать EPUB",
+    "Выбирать блок статьи в вёрстке без таблиц",
+    "Картинки из srcset и data-src",
+    "Убирать название сайта из заголовка",
+    "Убирать ссылки на страницы вне выпуска",
 };
 
 QToolButton* PictureButton(QWidget* parent, QStyle::StandardPixmap pixmap, const char* hint) {
@@ -206,6 +210,9 @@ void TForm1::BuildAdvancedTab(QWidget* page) {
   layout->addWidget(CheckBox(Switch::WidenTables));
   layout->addWidget(tables);
   layout->addWidget(CheckBox(Switch::RecoverTitle));
+  for (Switch sw : {Switch::PickArticleBlock, Switch::ModernPictures, Switch::TrimSiteName,
+                    Switch::UnlinkMissingPages})
+    layout->addWidget(CheckBox(sw));
   layout->addStretch();
 }
 

@@ -31,6 +31,10 @@ const SwitchInfo kSwitches[kSwitchCount] = {
     {Switch::AddToProject, "AddToProject", true},
     {Switch::RunCompiler, "RunCompiler", true},
     {Switch::MakeEpub, "MakeEpub", false},
+    {Switch::PickArticleBlock, "PickArticleBlock", false},
+    {Switch::ModernPictures, "ModernPictures", false},
+    {Switch::TrimSiteName, "TrimSiteName", false},
+    {Switch::UnlinkMissingPages, "UnlinkMissingPages", false},
 };
 
 const FieldInfo* FindFieldByName(std::string_view name) {

@@ -46,8 +46,16 @@ enum class Switch {
   AddToProject,          // CheckBox13
   RunCompiler,           // CheckBox14
   MakeEpub,              // the EPUB switch on the compile tab
+  // Switches for today's pages, beyond the settings file's fifteen flags; they
+  // are kept in the working folder's second settings file.
+  PickArticleBlock,    // the article block of a page laid out without tables
+  ModernPictures,      // pictures from srcset, <picture> and lazy-loading attributes
+  TrimSiteName,        // the site's name cut from the title
+  UnlinkMissingPages,  // links to pages outside the issue unwrapped, inside it rewritten
 };
-inline constexpr int kSwitchCount = 15;
+inline constexpr int kSwitchCount = 19;
+// The switches whose flags the settings file "tavex.sav" holds: the first 15.
+inline constexpr int kSavedSwitchCount = 15;
 
 enum class ProgressBar { Rubrics /* ProgressBar1 */, Articles /* ProgressBar2 */ };
 

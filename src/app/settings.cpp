@@ -60,7 +60,7 @@ void PutDefaultRows(TSettings& settings) {
 void CaptureSettings(const MainWindow& window, TSettings& settings) {
   settings.RowCount = window.RowCount();
   settings.IssueNumber = ParseInt(window.FieldText(Field::IssueNumber));
-  for (int i = 0; i < kSwitchCount; ++i)
+  for (int i = 0; i < kSavedSwitchCount; ++i)
     settings.Flags[i] = window.IsChecked(static_cast<Switch>(i));
   for (const auto& slot : kPaths) settings.*slot.member = Cut(window.FieldText(slot.field));
 }
@@ -78,7 +78,7 @@ void SaveSettings(const MainWindow& window, TSettings& settings, std::string_vie
       window.FieldText(Field::CutTablesThreshold) + " " + window.FieldText(Field::IssuesPerFolder));
   lines.push_back(std::to_string(settings.IssueNumber));
   std::string flags;
-  for (bool flag : settings.Flags) flags += flag ? '0' : '1';
+  for (int i = 0; i < kSavedSwitchCount; ++i) flags += settings.Flags[i] ? '0' : '1';
   lines.push_back(flags);
   for (const auto& slot : kPaths) lines.push_back(settings.*slot.member);
   for (int r = 1; r < settings.RowCount; ++r) {
@@ -106,7 +106,7 @@ void LoadSettings(TSettings& settings, std::string_view path) {
   // A flag line from a version with fewer switches is shorter: the flags it
   // lacks read as clear, like any character other than "0".
   const std::string& flags = LineAt(lines, 2);
-  for (int i = 0; i < kSwitchCount; ++i)
+  for (int i = 0; i < kSavedSwitchCount; ++i)
     read.Flags[i] = i < static_cast<int>(flags.size()) && flags[i] == '0';
   int line = 3;
   for (const auto& slot : kPaths) read.*slot.member = Cut(LineAt(lines, line++));
@@ -123,7 +123,7 @@ void ApplySettings(const TSettings& settings, MainWindow& window) {
   const int rows = settings.RowCount < 1 ? 1 : settings.RowCount;
   window.SetRowCount(rows);
   window.SetFieldText(Field::IssueNumber, std::to_string(settings.IssueNumber));
-  for (int i = 0; i < kSwitchCount; ++i)
+  for (int i = 0; i < kSavedSwitchCount; ++i)
     window.SetChecked(static_cast<Switch>(i), settings.Flags[i]);
   window.SetFieldText(Field::KeepTablesThreshold, std::to_string(settings.KeepTablesThreshold));
   window.SetFieldText(Field::CutTablesThreshold, std::to_string(settings.CutTablesThreshold));
