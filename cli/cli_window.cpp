@@ -27,6 +27,13 @@ void CliWindow::ReviewArticles(ArticleTable& table) {
   ApplyReview(*this, table);
 }
 
+void CliWindow::ShowWarning(std::string_view text) {
+  MemoryWindow::ShowWarning(text);
+  // A progress bar is drawn on the same line: the warning starts a line of its own.
+  if (style_ == ProgressStyle::Bar && articles_done_ > 0) progress_ << "\n";
+  progress_ << Cp1251ToUtf8(text) << "\n";
+}
+
 void CliWindow::ShowProgress(ProgressBar bar, int position, int max) {
   // Only a recorded article is news; the bars' reset after the review is not.
   if (style_ == ProgressStyle::None || bar != ProgressBar::Articles || reviewed_ || !table_) return;

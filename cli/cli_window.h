@@ -23,6 +23,8 @@ class CliWindow : public MemoryWindow {
   // Keeps unchecking and the review's Ok (ApplyReview) in one place, as the
   // window's dialog does on Ok.
   void ReviewArticles(ArticleTable& table) override;
+  // Printed at once, a line each, on the progress stream (standard error).
+  void ShowWarning(std::string_view text) override;
   // Follows the article table that the run fills, for the titles it shows.
   void WatchTable(const ArticleTable* table) { table_ = table; }
 

@@ -9,6 +9,7 @@
 // main_form_handlers.cpp.
 #pragma once
 
+#include <QStringList>
 #include <QWidget>
 #include <array>
 #include <functional>
@@ -55,6 +56,7 @@ class TForm1 : public QWidget, public MainWindow {
   void SetCaption(std::string_view caption) override;
   void ProcessMessages() override;
   void ShowMessage(std::string_view text) override;
+  void ShowWarning(std::string_view text) override;
   void ReviewArticles(ArticleTable& table) override;
 
   // The activation steps (settings loaded and applied, date set to today).
@@ -100,6 +102,7 @@ class TForm1 : public QWidget, public MainWindow {
   void ConnectHandlers();
   void CommitGridEdit();
   void Button1Click();
+  void ShowRunWarnings();
   void UpdateTableOptionsEnabled();
   void SpeedButton1Click();  // save settings
   void SpeedButton2Click();  // apply the settings record
@@ -114,6 +117,7 @@ class TForm1 : public QWidget, public MainWindow {
   bool activated_ = false;
   bool building_ = false;
   bool close_requested_ = false;
+  QStringList warnings_;  // the running build's, shown when it ends
 };
 
 }  // namespace tavex::gui

@@ -117,6 +117,7 @@ void TForm1::Button1Click() {
   }
   CommitGridEdit();
   building_ = true;
+  warnings_.clear();
   StartResult result = StartResult::Finished;
   Guarded([&] {
     try {
@@ -130,9 +131,22 @@ void TForm1::Button1Click() {
     close();
     return;
   }
+  ShowRunWarnings();
   // The input check's message box was a form of the program: coming back
   // from it activates the main window.
   if (result == StartResult::InputRejected) FormActivate();
+}
+
+// The warnings of the run that just ended, in one message of bounded height:
+// a build over thousands of articles must not make a box taller than the screen.
+void TForm1::ShowRunWarnings() {
+  if (warnings_.isEmpty()) return;
+  constexpr int kShown = 15;
+  QStringList shown = warnings_.mid(0, kShown);
+  if (warnings_.size() > kShown)
+    shown.append(QString::fromUtf8("… и ещё %1").arg(warnings_.size() - kShown));
+  warnings_.clear();
+  ShowMessage(ToCore(shown.join('\n')));
 }
 
 void TForm1::SpeedButton1Click() {

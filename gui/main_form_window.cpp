@@ -109,6 +109,10 @@ void TForm1::ShowMessage(std::string_view text) {
   }
 }
 
+void TForm1::ShowWarning(std::string_view text) {
+  warnings_.append(FromCore(text));
+}
+
 void TForm1::ReviewArticles(ArticleTable& table) {
   form2_->SetTable(*this, table);
   int result = review_hook ? review_hook(*form2_) : form2_->exec();

@@ -112,6 +112,11 @@ class MainWindow {
   virtual void ProcessMessages() = 0;
   // A message window with a text (input checks and failures).
   virtual void ShowMessage(std::string_view text) = 0;
+  // Something the run passed over and goes on without (a file it skipped, a
+  // picture it could not copy), naming the file. Never a reason to stop: the
+  // command line prints it as a line of its own on the error stream, the
+  // window shows the run's warnings together when the run ends.
+  virtual void ShowWarning(std::string_view text) = 0;
   // The modal review of the articles; returns when it closes. On Ok the
   // implementation runs ApplyReview (dialog/apply_review.h) on the table.
   virtual void ReviewArticles(ArticleTable& table) = 0;

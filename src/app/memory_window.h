@@ -34,11 +34,13 @@ class MemoryWindow : public MainWindow {
   void SetCaption(std::string_view caption) override { caption_ = caption; }
   void ProcessMessages() override;
   void ShowMessage(std::string_view text) override { messages_.emplace_back(text); }
+  void ShowWarning(std::string_view text) override { warnings_.emplace_back(text); }
   void ReviewArticles(ArticleTable& table) override;
 
   // What the window was told, for the command line and the tests to look at.
   const std::string& caption() const { return caption_; }
   const std::vector<std::string>& messages() const { return messages_; }
+  const std::vector<std::string>& warnings() const { return warnings_; }
   int progress_max(ProgressBar bar) const { return progress_max_[static_cast<int>(bar)]; }
   int progress_position(ProgressBar bar) const { return progress_pos_[static_cast<int>(bar)]; }
   long pump_count() const { return pump_count_; }
@@ -57,6 +59,7 @@ class MemoryWindow : public MainWindow {
   Date date_;
   std::string caption_ = "MyTavex v3.71b";
   std::vector<std::string> messages_;
+  std::vector<std::string> warnings_;
   std::array<int, 2> progress_max_{100, 100};
   std::array<int, 2> progress_pos_{0, 0};
   long pump_count_ = 0;
