@@ -22,8 +22,10 @@
 namespace tavex {
 
 struct DirEntry {
-  std::string name;  // Windows-1251; a character it lacks becomes "?"
-  bool is_folder = false;
+  std::string name;         // Windows-1251; a character it lacks becomes "?"
+  bool is_folder = false;   // a folder, or a link that leads to one
+  bool is_link = false;     // the entry itself is a link (symbolic link, junction)
+  bool is_regular = false;  // a regular file, or a link that leads to one
 };
 
 // The operating system's path for a path text (see above).
@@ -36,16 +38,51 @@ std::vector<DirEntry> ListFolder(std::string_view folder);
 bool FileExists(std::string_view path);    // exists and is not a folder
 bool FolderExists(std::string_view path);  // exists and is a folder
 bool CreateFolder(std::string_view path);  // false when it could not be made
-bool RemoveFile(std::string_view path);    // false when nothing was deleted
+// Deletes a file, or a link as a link (never what it leads to); never a folder.
+// False when nothing was deleted.
+bool RemoveFile(std::string_view path);
 // Copies a file unless the target exists already; false when nothing was copied.
 bool CopyFileNoReplace(std::string_view from, std::string_view to);
 
-// The file's bytes, at most limit of them; nullopt when it cannot be read.
+// The file's bytes, at most limit of them; nullopt when it cannot be read
+// (errno tells why). Only a regular file is opened: a named pipe or a device
+// is refused without opening it, so it can never hang the run.
 std::optional<std::string> ReadFileBytes(std::string_view path, size_t limit = SIZE_MAX);
-// Writes the bytes whole to a temporary file beside the target, then moves it
-// over the target, so the target is never left cut short. False on failure,
-// and then the target is untouched.
+
+// Why ReadFileWithin gave no bytes.
+enum class ReadRefusal {
+  None,
+  Unreadable,  // missing or unreadable (errno tells why)
+  NotRegular,  // a folder, a named pipe, a device: never opened for reading
+  Outside,     // the file opened lies outside the root folder
+};
+// Like ReadFileBytes, but the file is opened once and checked through the open
+// handle: it must be a regular file whose real location (links resolved) lies
+// inside root. A file swapped for a link to somewhere else between a check by
+// name and the read cannot bring outside bytes in, since what is read is what
+// was checked. root is compared as RealPath gives it.
+std::optional<std::string> ReadFileWithin(std::string_view path, std::string_view root,
+                                          size_t limit, ReadRefusal& refusal);
+
+// Writes the bytes whole to a temporary file beside the target (a name unique
+// to this process and call), then moves it over the target, so the target is
+// never left cut short and two processes writing one file never share a
+// temporary. A replaced file keeps its permission bits. False on failure (errno
+// tells why), and then the target is untouched and no temporary is left.
 bool WriteFileWhole(std::string_view path, std::string_view bytes);
+// Like WriteFileWhole, but never replaces: when the target exists the bytes are
+// not placed and the answer is false (errno EEXIST). The target appears whole
+// or not at all, also when the process is killed or the disk is full.
+bool WriteFileNoReplace(std::string_view path, std::string_view bytes);
+// Deletes the temporaries that writes of path by processes that no longer run
+// left beside it (a killed run's). A running process's temporary stays.
+void RemoveStaleTemporaries(std::string_view path);
+
+// The real location of a path: absolute, "." and ".." resolved, links
+// followed and letter case as the file system has it, as far as the parts
+// exist (the missing rest is appended as typed). Empty when it cannot be told.
+// Two paths that name one place give the same text.
+std::string RealPath(std::string_view path);
 
 // Makes alias, a name in the same parent folder that differs from the folder's
 // only in letter case, lead to the folder, so that references written with
@@ -61,12 +98,19 @@ std::string CurrentFolder();
 // when the name has none.
 std::string_view ExtensionOf(std::string_view name);
 
-// Calls on_file with the path text of every file below folder (the folder's
-// text, a "\" when it has no separator at its end, the name as listed), depth
-// first in listing order: a sub-folder is searched where the listing meets it.
-// before_entry runs before each entry is looked at (the window's message pump;
-// may be empty). A folder reached again through a link is searched only once,
-// so a link back up the tree cannot make the walk endless.
+// Calls on_file with the path text and entry of every file below folder (the
+// folder's text, a "\" when it has no separator at its end, the name as
+// listed), depth first in listing order: a sub-folder is searched where the
+// listing meets it. before_entry runs before each entry is looked at (the
+// window's message pump; may be empty). With follow_links, a linked folder is
+// searched like a folder, and one reached again is searched only once, so a
+// link back up the tree cannot make the walk endless; without it, a link to a
+// folder is handed to on_file as an entry (is_link and is_folder set) and
+// never entered.
+void WalkEntries(std::string_view folder, const std::function<void()>& before_entry,
+                 const std::function<void(const std::string& path, const DirEntry& entry)>& on_file,
+                 bool follow_links);
+// WalkEntries following links, for callers that need only the names.
 void WalkFiles(std::string_view folder, const std::function<void()>& before_entry,
                const std::function<void(const std::string& path, std::string_view name)>& on_file);
 
