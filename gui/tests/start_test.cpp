@@ -66,6 +66,15 @@ struct Setup {
     messages.clear();
   }
 
+  // The messages other than the warning about the row whose folder is
+  // missing, which every build of this setup shows at its end.
+  QStringList Failures() const {
+    QStringList failures = messages;
+    failures.removeIf(
+        [](const QString& m) { return m.startsWith(QString::fromUtf8("Рубрика «Нет»")); });
+    return failures;
+  }
+
   // Looks at the dialog as the editor would and keeps every article.
   int Review(TForm2& dialog) {
     ++reviews;
@@ -122,7 +131,9 @@ class StartTest : public QObject {
   void buildsASmallRealSourceFolder() {
     Setup setup;
     setup.form.Button1->click();
-    QCOMPARE(setup.messages, QStringList());
+    // The row whose folder is missing is skipped, and the run says so once it is over.
+    QCOMPARE(setup.messages, QStringList{QString::fromUtf8("Рубрика «Нет»: нет папки ") +
+                                         setup.work.path() + "/in\\missing"});
     QCOMPARE(setup.reviews, 1);
     QVERIFY(setup.building_during_review);
     QCOMPARE(setup.labels, QStringList{QString::fromUtf8("Сервер")});
@@ -160,15 +171,16 @@ class StartTest : public QObject {
     setup.form.CheckBox(Switch::MakeEpub)->setChecked(true);
     setup.form.SpeedButtons[1]->click();
     setup.form.Button1->click();
-    QVERIFY2(setup.messages.isEmpty(), qPrintable(setup.messages.join("\n")));
+    QVERIFY2(setup.Failures().isEmpty(), qPrintable(setup.messages.join("\n")));
     QVERIFY(ReadFile(book).starts_with("PK\x03\x04"));
     QFile::remove(book);
     QVERIFY(QDir().mkpath(book));
+    setup.messages.clear();
     setup.form.Button1->click();
-    QCOMPARE(setup.messages.size(), 1);
-    QVERIFY2(setup.messages[0].startsWith("Cannot create file") &&
-                 setup.messages[0].endsWith("tavex5.epub"),
-             qPrintable(setup.messages[0]));
+    const QStringList failures = setup.Failures();
+    QCOMPARE(failures.size(), 1);
+    QVERIFY2(failures[0].startsWith("Cannot create file") && failures[0].endsWith("tavex5.epub"),
+             qPrintable(failures[0]));
   }
 
   void aSecondStartDuringABuildIsRefused() {
@@ -176,7 +188,7 @@ class StartTest : public QObject {
     setup.on_review = [&] { setup.form.Button1->click(); };
     setup.form.Button1->click();
     QCOMPARE(setup.reviews, 1);
-    QCOMPARE(setup.messages, QStringList());
+    QCOMPARE(setup.Failures(), QStringList());
     // Once the build is over, Start works again.
     setup.on_review = nullptr;
     setup.form.Button1->click();

@@ -18,6 +18,12 @@ struct TArticleEntry {
 // holds exactly its articles in title order; there is no fixed limit.
 struct ArticleTable {
   std::vector<std::vector<TArticleEntry>> Rubrics;
+  // Whether rubric k put its heading on the navigation page (its folder cell
+  // named a folder the run read). The headings stand on the page in rubric
+  // order, so the review finds a rubric's heading by counting, never by a
+  // name that another rubric may share. Empty when the table was not built by
+  // a run: then every rubric counts as having one.
+  std::vector<bool> HasHeading;
 };
 
 }  // namespace tavex

@@ -10,17 +10,23 @@ namespace tavex {
 class MainWindow;
 
 // Appends every file below folder (sub-folders included) whose extension fits,
-// as the lower-cased text folder + "\" + relative name, then sorts the whole
-// list by character codes (stable). The extension ".htm" takes ".htm" in any
-// letter case and ".html" in lower case only: the editor's saving tool writes
-// the latter, and "a.HTML" has always been left out. An empty extension takes
-// every file. A folder that does not exist adds nothing. Lets the window's
-// messages run once per folder entry, so the window stays live over big trees.
+// as folder + "\" + relative name exactly as listed, so that each is opened by
+// its own name (two files whose names differ only in case are two articles),
+// then sorts the whole list by the lower-cased texts, comparing character
+// codes (stable: case twins keep their listing order). The extension ".htm"
+// takes ".htm" in any letter case and ".html" in lower case only: the editor's
+// saving tool writes the latter, and "a.HTML" has always been left out. An
+// empty extension takes every file. A folder that does not exist adds nothing.
+// When root is given, a linked file or folder whose real location lies outside
+// root, and an entry that is not a regular file (a named pipe, a device), is
+// passed over with a warning naming it. Lets the window's messages run once
+// per folder entry, so the window stays live over big trees.
 void FindFiles(std::string_view folder, std::string_view extension, std::vector<std::string>& list,
-               MainWindow& window);
+               MainWindow& window, std::string_view root = {});
 
-// Deletes every file below folder; sub-folders stay, emptied of files. A file
-// that cannot be deleted is passed over.
+// Deletes every regular file below folder, and every link as a link: a link
+// is never followed, so nothing outside the folder's own tree can go. Sub-
+// folders stay, emptied; anything else (a named pipe, a device) stays.
 void ClearFolder(std::string_view folder, MainWindow& window);
 
 }  // namespace tavex

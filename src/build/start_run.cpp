@@ -8,6 +8,7 @@
 #include "build/find_files.h"
 #include "build/help_compiler.h"
 #include "build/help_contents.h"
+#include "build/issue_tree.h"
 #include "build/navigation_page.h"
 #include "build/start_page.h"
 #include "clean/clean_article.h"
@@ -28,6 +29,22 @@ constexpr const char* kIssueNumberLabel = "\xb9";  // "№"
 constexpr const char* kKeepTablesLabel = "\xca\xee\xeb-\xe2\xee \xe7\xed\xe0\xea\xee\xe2";
 constexpr const char* kCutTablesLabel =
     "\xd1\xee\xee\xf2\xed\xee\xf8\xe5\xed\xe8\xe5 \xf2\xe5\xea\xf1\xf2/\xf1\xf1\xfb\xeb\xea\xe0";
+// "Соотношение текст/ссылка для ячеек"
+constexpr const char* kCutCellsLabel =
+    "\xd1\xee\xee\xf2\xed\xee\xf8\xe5\xed\xe8\xe5 \xf2\xe5\xea\xf1\xf2/\xf1\xf1\xfb"
+    "\xeb\xea\xe0 \xe4\xeb\xff \xff\xf7\xe5\xe5\xea";
+// "Рубрика «%s»: папка %s ведёт за пределы исходной папки и пропущена"
+constexpr const char* kRubricOutside =
+    "\xd0\xf3\xe1\xf0\xe8\xea\xe0 \xab%s\xbb: \xef\xe0\xef\xea\xe0 %s \xe2\xe5\xe4\xb8\xf2 "
+    "\xe7\xe0 \xef\xf0\xe5\xe4\xe5\xeb\xfb \xe8\xf1\xf5\xee\xe4\xed\xee\xe9 \xef\xe0\xef"
+    "\xea\xe8 \xe8 \xef\xf0\xee\xef\xf3\xf9\xe5\xed\xe0";
+// "Рубрика «%s»: нет папки %s"
+constexpr const char* kRubricMissing =
+    "\xd0\xf3\xe1\xf0\xe8\xea\xe0 \xab%s\xbb: \xed\xe5\xf2 \xef\xe0\xef\xea\xe8 %s";
+// "Рубрика «%s»: в папке %s нет статей"
+constexpr const char* kRubricEmpty =
+    "\xd0\xf3\xe1\xf0\xe8\xea\xe0 \xab%s\xbb: \xe2 \xef\xe0\xef\xea\xe5 %s \xed\xe5\xf2 "
+    "\xf1\xf2\xe0\xf2\xe5\xe9";
 
 }  // namespace
 
@@ -57,7 +74,8 @@ void SortArticlesByTitle(std::vector<TArticleEntry>& rubric) {
 bool CheckNumberFields(MainWindow& window) {
   return CheckNumberField(window.FieldText(Field::IssueNumber), kIssueNumberLabel, window) &&
          CheckNumberField(window.FieldText(Field::KeepTablesThreshold), kKeepTablesLabel, window) &&
-         CheckNumberField(window.FieldText(Field::CutTablesThreshold), kCutTablesLabel, window);
+         CheckNumberField(window.FieldText(Field::CutTablesThreshold), kCutTablesLabel, window) &&
+         CheckNumberField(window.FieldText(Field::CutCellsThreshold), kCutCellsLabel, window);
 }
 
 namespace {
@@ -96,53 +114,32 @@ void ResolveFolderFields(MainWindow& window) {
   }
 }
 
-// Emptying "\images" or "\pub" inside the source folder would delete the
-// editor's own pages and pictures, and a source inside the target would be
-// emptied before it is read; so the run refuses before anything changes.
-void RefuseOverlappingFolders(const MainWindow& window) {
-  const std::string source = window.FieldText(Field::SourceDir);
-  const std::string target = window.FieldText(Field::TargetDir);
-  if (source.empty()) return;
-  if (IsWithinFolder(target, source) || IsWithinFolder(source, target)) {
-    // "Целевая директория %s пересекается с исходной %s"
-    throw Failure(
-        "\xd6\xe5\xeb\xe5\xe2\xe0\xff \xe4\xe8\xf0\xe5\xea\xf2\xee\xf0\xe8\xff " + target +
-        " \xef\xe5\xf0\xe5\xf1\xe5\xea\xe0\xe5\xf2\xf1\xff \xf1 \xe8\xf1\xf5\xee\xe4\xed\xee\xe9 " +
-        source);
-  }
-}
-
-// Stage 7: the three folders of the issue tree, emptied of an earlier run's files.
-void PrepareIssueFolders(MainWindow& window) {
-  const std::string target = window.FieldText(Field::TargetDir);
-  for (const char* sub : {"\\frame", "\\pub", "\\images"}) {
-    const std::string folder = target + sub;
-    if (FolderExists(folder)) {
-      ClearFolder(folder, window);
-    } else {
-      CreateFolder(folder);
-    }
-  }
-  // Pages refer to their pictures as "..\Images\N.gif" while the folder is
-  // "images"; browsers and the help compiler on a system that tells letter
-  // case apart would miss every picture without this second spelling.
-  LinkCaseVariant(target + "\\images", target + "\\Images");
-}
-
 // Stage 9 for one data row: cleans the rubric's articles into pages numbered
 // from article_number on, records them in title order and adds their blocks.
 void BuildRubric(MainWindow& window, int row, std::vector<TArticleEntry>& rubric,
-                 TNavigationPage& page, int& article_number) {
+                 TNavigationPage& page, int& article_number, bool& has_heading) {
   const std::string folder_cell = window.Cell(0, row);
   if (folder_cell.empty()) return;
   const std::string source_root = window.FieldText(Field::SourceDir);
   const std::string folder = source_root + "\\" + folder_cell;
-  if (!FolderExists(folder)) return;
+  const std::string name = window.Cell(1, row);
+  if (!FolderExists(folder)) {
+    window.ShowWarning(FillIn(kRubricMissing, {name, folder}));
+    return;
+  }
+  if (!IsWithinFolder(folder, source_root)) {  // a link that leads elsewhere
+    window.ShowWarning(FillIn(kRubricOutside, {name, folder}));
+    return;
+  }
 
   std::vector<std::string> files;
-  FindFiles(folder, ".htm", files, window);
-  AddRubricHeading(page, window.Cell(1, row));
-  if (files.empty()) return;
+  FindFiles(folder, ".htm", files, window, source_root);
+  AddRubricHeading(page, name);
+  has_heading = true;
+  if (files.empty()) {
+    window.ShowWarning(FillIn(kRubricEmpty, {name, folder}));
+    return;
+  }
 
   window.SetProgressMax(ProgressBar::Articles, static_cast<int>(files.size()) - 1);
   for (size_t i = 0; i < files.size(); ++i) {
@@ -165,20 +162,25 @@ void BuildRubric(MainWindow& window, int row, std::vector<TArticleEntry>& rubric
 void BuildIssue(MainWindow& window, ArticleTable& table, const IssueEdition& edition) {
   FolderFieldsGuard folder_fields(window);
   ResolveFolderFields(window);
-  RefuseOverlappingFolders(window);
+  RefuseUnsafeFolders(window);
   ResetPictureRegister();
   CreateFolderChain(window.FieldText(Field::TargetDir));
+  RunLocks locks;
+  locks.Take(window);
   PrepareIssueFolders(window);
   TNavigationPage page = PrepareNavigationPage(window);
 
   // The rubric loop. Rubric k belongs to data row k + 1.
   const int rows = window.RowCount();
   table.Rubrics.assign(rows > 1 ? rows - 1 : 0, {});
+  table.HasHeading.assign(table.Rubrics.size(), false);
   window.SetProgressMax(ProgressBar::Rubrics, rows - 2);
   int article_number = 0;
   for (int row = 1; row < rows; ++row) {
     auto& rubric = table.Rubrics[row - 1];
-    BuildRubric(window, row, rubric, page, article_number);
+    bool has_heading = false;
+    BuildRubric(window, row, rubric, page, article_number, has_heading);
+    table.HasHeading[row - 1] = has_heading;
     if (!rubric.empty()) window.SetProgressPosition(ProgressBar::Rubrics, row - 1);
   }
 

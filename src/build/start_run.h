@@ -41,16 +41,19 @@ using IssueEdition =
 
 // Builds the issue. Failures are thrown (Failure) and end the run; the three
 // folder fields get their typed texts back in every case. The run refuses
-// (Failure, before anything is changed) when the target and source folders
-// overlap.
+// (Failure, before anything is changed) folders that would make it lose or
+// read files that are not its own (see issue_tree.h), and a second run into
+// the same issue folder while this one holds it.
 StartResult StartRun(MainWindow& window, ArticleTable& table, const IssueEdition& edition = {});
 
 // True when text is a whole number as the fields are read; otherwise shows
 // label + " не число" and answers false.
 bool CheckNumberField(std::string_view text, std::string_view label, MainWindow& window);
 
-// The run's first stage: IssueNumber, KeepTablesThreshold and
-// CutTablesThreshold, in that order, up to the first that fails its check.
+// The run's first stage: IssueNumber, KeepTablesThreshold, CutTablesThreshold
+// and CutCellsThreshold, in that order, up to the first that fails its check.
+// The last is checked here too, although only the cell pass reads it, so that
+// a bad value stops the run before the previous issue is emptied.
 bool CheckNumberFields(MainWindow& window);
 
 // Creates the folder and every missing folder above it. The path is split at

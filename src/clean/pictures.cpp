@@ -1,10 +1,13 @@
 #include "clean/pictures.h"
 
+#include <cerrno>
+#include <cstring>
 #include <optional>
 
 #include "app/main_window.h"
 #include "platform/failure.h"
 #include "platform/files.h"
+#include "platform/text.h"
 
 namespace tavex {
 namespace {
@@ -58,15 +61,51 @@ bool IsOnePixel(const std::string& tag) {
   return tag.find("width=\"1\" height=\"1\"") != std::string::npos;
 }
 
+// "Картинка %s лежит вне исходной папки и пропущена"
+constexpr const char* kPictureOutside =
+    "\xca\xe0\xf0\xf2\xe8\xed\xea\xe0 %s \xeb\xe5\xe6\xe8\xf2 \xe2\xed\xe5 \xe8\xf1\xf5\xee\xe4"
+    "\xed\xee\xe9 \xef\xe0\xef\xea\xe8 \xe8 \xef\xf0\xee\xef\xf3\xf9\xe5\xed\xe0";
+// "Картинка %s не обычный файл и пропущена"
+constexpr const char* kPictureNotFile =
+    "\xca\xe0\xf0\xf2\xe8\xed\xea\xe0 %s \xed\xe5 \xee\xe1\xfb\xf7\xed\xfb\xe9 \xf4\xe0\xe9\xeb "
+    "\xe8 \xef\xf0\xee\xef\xf3\xf9\xe5\xed\xe0";
+// "Картинку %s не удалось скопировать в %s: %s"
+constexpr const char* kPictureNotCopied =
+    "\xca\xe0\xf0\xf2\xe8\xed\xea\xf3 %s \xed\xe5 \xf3\xe4\xe0\xeb\xee\xf1\xfc \xf1\xea\xee\xef"
+    "\xe8\xf0\xee\xe2\xe0\xf2\xfc \xe2 %s: %s";
+
 // The picture's name in the issue ("7.gif"), numbering and copying it; nothing
-// when it is not a file or lies outside the source tree.
+// when it is not a regular file inside the source tree. A missing file is the
+// common case of a page that refers to pictures it was saved without: it is
+// dropped without a word.
+std::optional<std::string> ReadAndIssue(const std::string& picture, std::string_view extension,
+                                        std::string_view source_root, TPictureRegister& pictures,
+                                        MainWindow& window) {
+  ReadRefusal refusal = ReadRefusal::None;
+  const auto bytes = ReadFileWithin(picture, source_root, SIZE_MAX, refusal);
+  if (!bytes) {
+    if (refusal == ReadRefusal::Outside) window.ShowWarning(FillIn(kPictureOutside, {picture}));
+    if (refusal == ReadRefusal::NotRegular) window.ShowWarning(FillIn(kPictureNotFile, {picture}));
+    return std::nullopt;
+  }
+  const int number = pictures.NumberOf(FingerprintOf(*bytes, window), Sha256(*bytes));
+  std::string name = std::to_string(number) + std::string(extension);
+  const std::string copy = window.FieldText(Field::TargetDir) + "\\images\\" + name;
+  // An existing copy is this number's picture, placed by an earlier article.
+  if (!WriteFileNoReplace(copy, *bytes) && errno != EEXIST)
+    window.ShowWarning(FillIn(kPictureNotCopied, {picture, copy, std::strerror(errno)}));
+  return name;
+}
+
 std::optional<std::string> IssuePicture(const std::string& picture, std::string_view extension,
                                         std::string_view source_root, TPictureRegister& pictures,
                                         MainWindow& window) {
-  if (!FileExists(picture) || !IsWithinFolder(picture, source_root)) return std::nullopt;
-  std::string name =
-      std::to_string(pictures.NumberOf(FileFingerprint(picture, window))) + std::string(extension);
-  CopyFileNoReplace(picture, window.FieldText(Field::TargetDir) + "\\images\\" + name);
+  // Only issued pictures are remembered: a missing one may still be saved
+  // before a later article, and a refused one is refused again by its check.
+  std::string key = std::string(source_root) + '\0' + picture;
+  if (const std::string* known = pictures.KnownFile(key)) return *known;
+  auto name = ReadAndIssue(picture, extension, source_root, pictures, window);
+  if (name) pictures.RememberFile(std::move(key), *name);
   return name;
 }
 
@@ -75,24 +114,41 @@ std::optional<std::string> IssuePicture(const std::string& picture, std::string_
 uint32_t FileFingerprint(std::string_view path, MainWindow& window) {
   const auto bytes = ReadFileBytes(path, kFingerprintBytes);
   if (!bytes) throw CannotOpenFile(path);
-  if (bytes->empty()) window.SetCaption("Error");
+  return FingerprintOf(*bytes, window);
+}
+
+uint32_t FingerprintOf(std::string_view bytes, MainWindow& window) {
+  bytes = bytes.substr(0, kFingerprintBytes);
+  if (bytes.empty()) window.SetCaption("Error");
   uint32_t sum = 0;  // 16 bits
-  for (unsigned char b : *bytes) {
+  for (unsigned char b : bytes) {
     const uint32_t t = sum + b;
     sum = ((t & 0xFFFF) << 1 & 0xFFFF) + (t >> 16);
   }
-  return sum | static_cast<uint32_t>(bytes->size());
+  return sum | static_cast<uint32_t>(bytes.size());
 }
 
-int TPictureRegister::NumberOf(uint32_t fingerprint) {
-  auto [it, added] = first_number_.try_emplace(fingerprint, Count() + 1);
-  if (added) fingerprints_.push_back(fingerprint);
-  return it->second;
+int TPictureRegister::NumberOf(uint32_t fingerprint, const Sha256Digest& digest) {
+  auto& met = numbers_[fingerprint];
+  for (const auto& [known, number] : met)
+    if (known == digest) return number;
+  met.emplace_back(digest, ++count_);
+  return count_;
+}
+
+const std::string* TPictureRegister::KnownFile(const std::string& key) const {
+  auto it = files_.find(key);
+  return it == files_.end() ? nullptr : &it->second;
+}
+
+void TPictureRegister::RememberFile(std::string key, std::string name) {
+  files_.insert_or_assign(std::move(key), std::move(name));
 }
 
 void TPictureRegister::Reset() {
-  fingerprints_.clear();
-  first_number_.clear();
+  count_ = 0;
+  numbers_.clear();
+  files_.clear();
 }
 
 TPictureRegister& PictureRegister() {
@@ -102,7 +158,6 @@ TPictureRegister& PictureRegister() {
 
 void RewritePictures(LineList& article, std::string_view article_folder,
                      std::string_view source_root, TPictureRegister& pictures, MainWindow& window) {
-  std::unordered_map<std::string, std::optional<std::string>> issued;  // picture -> its name
   for (std::string& line : article) {
     if (line.compare(0, 4, "<img") != 0) continue;
     size_t src_at = 0;
@@ -116,15 +171,12 @@ void RewritePictures(LineList& article, std::string_view article_folder,
     ReplaceEvery(path, "%20", " ");
     const std::string picture = std::string(article_folder) + "\\" + path;
 
-    // A page repeats its pictures (spacers, bullets): the file system is asked
-    // once per picture and article, which is what makes a large page fast.
+    // A page repeats its pictures (spacers, bullets) and a rubric shares them:
+    // the register asks the file system once per picture file and build, which
+    // is what makes a large page and a large issue fast.
     std::optional<std::string> name;
-    if (!IsOnePixel(tag)) {
-      auto [known, added] = issued.try_emplace(picture);
-      if (added)
-        known->second = IssuePicture(picture, ExtensionOfPath(path), source_root, pictures, window);
-      name = known->second;
-    }
+    if (!IsOnePixel(tag))
+      name = IssuePicture(picture, ExtensionOfPath(path), source_root, pictures, window);
     if (!name) {
       line.clear();
       continue;

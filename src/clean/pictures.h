@@ -3,38 +3,54 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
 #include <vector>
 
 #include "clean/line_list.h"
+#include "clean/sha256.h"
 
 namespace tavex {
 
 class MainWindow;
 
-// The fingerprint that tells pictures apart: a 16-bit sum over the file's
-// first 1,000,000 bytes, rotated left by one bit through the carry after each
-// byte, or-ed with the number of bytes read. "abc" gives 1367, an empty file 0.
-// A file that cannot be read fails with "Cannot open file %s"; an empty file
-// sets the window's caption to "Error" and is fingerprinted all the same.
+// The quick fingerprint of a picture: a 16-bit sum over the file's first
+// 1,000,000 bytes, rotated left by one bit through the carry after each byte,
+// or-ed with the number of bytes read. "abc" gives 1367, an empty file 0. A
+// file that cannot be read fails with "Cannot open file %s"; an empty file
+// sets the window's caption to "Error" and is fingerprinted all the same. Its
+// bits depend on little more than a file's last bytes and its size, so it only
+// sorts pictures into groups: the register tells them apart by their digest.
 uint32_t FileFingerprint(std::string_view path, MainWindow& window);
+// The same fingerprint of bytes already read.
+uint32_t FingerprintOf(std::string_view bytes, MainWindow& window);
 
-// Numbers the pictures of one issue: pictures with equal fingerprints share
-// the number of the first of them; numbers count from 1 over the whole issue.
-// There is no fixed limit: an issue with many pictures simply numbers on.
+// Numbers the pictures of one issue: pictures share a number only when their
+// fingerprints and their whole-file digests are equal (equal bytes); numbers
+// count from 1 over the whole issue, in the order pictures are first met.
+// There is no fixed limit: an issue with many pictures simply numbers on. It
+// also remembers, per source file, the name the picture got in the issue, so
+// each distinct file is read and fingerprinted once per build.
 class TPictureRegister {
  public:
-  // The picture number for a fingerprint, registering it when it is new.
-  int NumberOf(uint32_t fingerprint);
-  int Count() const { return static_cast<int>(fingerprints_.size()); }
-  // Forgets every fingerprint; the next picture gets number 1 (once per build).
+  // The picture number for a picture's fingerprint and digest, registering
+  // it when it is new.
+  int NumberOf(uint32_t fingerprint, const Sha256Digest& digest);
+  int Count() const { return count_; }
+  // The issue name recorded for a source file (key: its source root, a NUL,
+  // its path text), or null when none is recorded in this build.
+  const std::string* KnownFile(const std::string& key) const;
+  void RememberFile(std::string key, std::string name);
+  // Forgets every picture; the next picture gets number 1 (once per build).
   void Reset();
 
  private:
-  std::vector<uint32_t> fingerprints_;              // slot n - 1 holds picture n
-  std::unordered_map<uint32_t, int> first_number_;  // fingerprint -> its number
+  int count_ = 0;
+  // fingerprint -> the digests met with it, and their numbers
+  std::unordered_map<uint32_t, std::vector<std::pair<Sha256Digest, int>>> numbers_;
+  std::unordered_map<std::string, std::string> files_;
 };
 
 // The program-wide register that CleanArticle numbers through.
@@ -44,7 +60,11 @@ TPictureRegister& PictureRegister();
 // (article_folder + "\" + its src, "%20" read as a space) and inside
 // source_root, that is not marked one pixel by one (width="1" height="1"), is
 // numbered, copied to TargetDir + "\images\" + number + extension unless that
-// file exists, and its src becomes "..\Images\" + number + extension. Every
+// file exists (the copy appears whole or not at all), and its src becomes
+// "..\Images\" + number + extension. The picture is opened once and checked
+// through the open file: a link that leads outside source_root, or something
+// that is not a regular file, is dropped with a warning, and a copy that
+// fails is a warning too. Every
 // other "<img" line with a src becomes empty: web addresses, missing files,
 // one-pixel pictures and paths that lead out of source_root (by "..", a link
 // or an absolute path), since a saved page is untrusted and must not publish

@@ -52,18 +52,16 @@ bool RemoveArticleBlock(MarkedPage& page, const TArticleEntry& article) {
   return false;
 }
 
-// A rubric heading is the first line equal to the name (letter case ignored)
-// that stands where a heading block puts it.
-void RemoveRubricHeading(MarkedPage& page, const std::string& name) {
+// The first heading block at or after line from whose name is the rubric's
+// (letter case ignored); the index of its first line, or -1.
+int FindRubricHeading(const MarkedPage& page, const std::string& name, int from) {
   const LineList shape = RubricHeadingBlock(name);
   constexpr int kNameLine = 3;
-  for (int k = 0; k < LineCount(page.lines); ++k) {
+  for (int k = from + kNameLine; k < LineCount(page.lines); ++k) {
     if (!EqualsIgnoreCase(page.lines[k], name)) continue;
-    if (HasShape(page, k - kNameLine, shape, kNameLine)) {
-      Mark(page, k - kNameLine, LineCount(shape));
-      return;
-    }
+    if (HasShape(page, k - kNameLine, shape, kNameLine)) return k - kNameLine;
   }
+  return -1;
 }
 
 }  // namespace
@@ -77,6 +75,10 @@ void ApplyReview(MainWindow& window, const ArticleTable& table) {
   bool changed = false;
   std::vector<std::string> dropped_pages;
   const int rubrics = window.RowCount() - 1;
+  // The headings stand in rubric order: each rubric's is looked for after the
+  // one before it, so two rubrics of one name each find their own, and a row
+  // that put no heading on the page (its folder was missing) takes none.
+  int heading_search_from = 0;
   for (int r = 0; r < rubrics; ++r) {
     static const std::vector<TArticleEntry> kNone;
     const auto& articles = r < static_cast<int>(table.Rubrics.size()) ? table.Rubrics[r] : kNone;
@@ -89,7 +91,14 @@ void ApplyReview(MainWindow& window, const ArticleTable& table) {
       changed = true;
       if (RemoveArticleBlock(page, article)) dropped_pages.push_back(article.FilePath);
     }
-    if (!any_included) RemoveRubricHeading(page, window.Cell(1, r + 1));
+    const bool has_heading =
+        r < static_cast<int>(table.HasHeading.size()) ? table.HasHeading[r] : table.HasHeading.empty();
+    if (!has_heading) continue;
+    const std::string name = window.Cell(1, r + 1);
+    const int heading = FindRubricHeading(page, name, heading_search_from);
+    if (heading < 0) continue;
+    heading_search_from = heading + LineCount(RubricHeadingBlock(name));
+    if (!any_included) Mark(page, heading, LineCount(RubricHeadingBlock(name)));
   }
   if (!changed) return;
 

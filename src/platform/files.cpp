@@ -14,17 +14,19 @@ bool IsSeparator(char c) {
 
 void WalkFolder(const std::string& folder, const std::function<void()>& before_entry,
                 const std::function<void(const std::string&, const DirEntry&)>& on_file,
-                bool follow_links, std::set<std::string>& walked) {
-  // Only a walk that follows links can meet a folder twice; without links the
-  // tree is a tree and needs no record of where it has been.
-  if (follow_links && !walked.insert(RealPath(folder)).second) return;
+                const LinkFilter& enter_link, std::set<std::string>& walked) {
+  // Only a walk that enters links can meet a folder twice; it records every
+  // folder by its real location.
+  if (enter_link && !walked.insert(RealPath(folder)).second) return;
   std::string prefix = folder;
   if (prefix.empty() || !IsSeparator(prefix.back())) prefix += '\\';
   for (const DirEntry& entry : ListFolder(folder)) {
     if (before_entry) before_entry();
     const std::string path = prefix + entry.name;
-    if (entry.is_folder && (follow_links || !entry.is_link)) {
-      WalkFolder(path, before_entry, on_file, follow_links, walked);
+    if (entry.is_folder && !entry.is_link) {
+      WalkFolder(path, before_entry, on_file, enter_link, walked);
+    } else if (entry.is_folder && enter_link && enter_link(path, entry)) {
+      WalkFolder(path, before_entry, on_file, enter_link, walked);
     } else {
       on_file(path, entry);
     }
@@ -40,16 +42,19 @@ std::string_view ExtensionOf(std::string_view name) {
 
 void WalkEntries(std::string_view folder, const std::function<void()>& before_entry,
                  const std::function<void(const std::string& path, const DirEntry& entry)>& on_file,
-                 bool follow_links) {
+                 const LinkFilter& enter_link) {
   std::set<std::string> walked;
-  WalkFolder(std::string(folder), before_entry, on_file, follow_links, walked);
+  WalkFolder(std::string(folder), before_entry, on_file, enter_link, walked);
 }
 
 void WalkFiles(std::string_view folder, const std::function<void()>& before_entry,
                const std::function<void(const std::string& path, std::string_view name)>& on_file) {
   WalkEntries(
       folder, before_entry,
-      [&](const std::string& path, const DirEntry& entry) { on_file(path, entry.name); }, true);
+      [&](const std::string& path, const DirEntry& entry) {
+        if (!entry.is_folder) on_file(path, entry.name);
+      },
+      [](const std::string&, const DirEntry&) { return true; });
 }
 
 bool IsWithinFolder(std::string_view path, std::string_view folder) {

@@ -102,14 +102,15 @@ std::string_view ExtensionOf(std::string_view name);
 // folder's text, a "\" when it has no separator at its end, the name as
 // listed), depth first in listing order: a sub-folder is searched where the
 // listing meets it. before_entry runs before each entry is looked at (the
-// window's message pump; may be empty). With follow_links, a linked folder is
-// searched like a folder, and one reached again is searched only once, so a
-// link back up the tree cannot make the walk endless; without it, a link to a
-// folder is handed to on_file as an entry (is_link and is_folder set) and
-// never entered.
+// window's message pump; may be empty). A link to a folder is searched like a
+// folder when enter_link answers true for it, and otherwise handed to on_file
+// as an entry (is_link and is_folder set); an empty enter_link enters none. A
+// folder reached again through a link is searched only once, so a link back
+// up the tree cannot make the walk endless.
+using LinkFilter = std::function<bool(const std::string& path, const DirEntry& entry)>;
 void WalkEntries(std::string_view folder, const std::function<void()>& before_entry,
                  const std::function<void(const std::string& path, const DirEntry& entry)>& on_file,
-                 bool follow_links);
+                 const LinkFilter& enter_link);
 // WalkEntries following links, for callers that need only the names.
 void WalkFiles(std::string_view folder, const std::function<void()>& before_entry,
                const std::function<void(const std::string& path, std::string_view name)>& on_file);

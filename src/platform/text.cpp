@@ -194,4 +194,21 @@ int32_t ParseInt(std::string_view text) {
   throw NotValidInteger(text);
 }
 
+std::string FillIn(std::string_view pattern, std::initializer_list<std::string_view> values) {
+  std::string text;
+  text.reserve(pattern.size());
+  auto value = values.begin();
+  for (size_t i = 0; i < pattern.size(); ++i) {
+    const bool placeholder = pattern[i] == '%' && i + 1 < pattern.size() &&
+                             (pattern[i + 1] == 's' || pattern[i + 1] == 'd');
+    if (placeholder && value != values.end()) {
+      text += *value++;
+      ++i;
+    } else {
+      text += pattern[i];
+    }
+  }
+  return text;
+}
+
 }  // namespace tavex

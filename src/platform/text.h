@@ -9,6 +9,7 @@
 #pragma once
 
 #include <cstdint>
+#include <initializer_list>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -34,7 +35,10 @@ std::optional<char32_t> DecodeUtf8(std::string_view text, size_t& pos);
 // Appends the UTF-8 form of a code point.
 void AppendUtf8(std::string& out, char32_t code_point);
 
-std::string Utf8To1251(std::string_view utf8);    // unknown characters become "?"
+std::string Utf8To1251(std::string_view utf8);  // unknown characters become "?"
+// The pattern with each "%s" or "%d" replaced by the next of values, in order;
+// a placeholder without a value stays as it is.
+std::string FillIn(std::string_view pattern, std::initializer_list<std::string_view> values);
 std::string Cp1251ToUtf8(std::string_view text);  // exact
 
 // Whole-number parsing as the system reads a field: optional leading blanks, then

@@ -142,15 +142,16 @@ TEST_F(Contents, LeadingBlankStaysInTheNamesAndNoObjectMeansTheTop) {
   EXPECT_EQ(lines[9], "<UL>");
 }
 
-TEST(FindFiles, TakesArticleExtensionsLowerCasesAndSorts) {
+TEST(FindFiles, TakesArticleExtensionsAndSortsByTheLowerCasedPath) {
   Workspace ws;
   for (const char* name : {"Z.htm", "b.HTM", "c.html", "d.HTML", "e.txt", "Sub/a.htm", "noext"})
     WriteFile(fs::path(ws.source()) / name, "x");
   std::vector<std::string> list;
   const std::string folder = ws.source() + "\\";
   FindFiles(ws.source(), ".htm", list, ws.window);
-  EXPECT_EQ(list, (std::vector<std::string>{folder + "b.htm", folder + "c.html",
-                                            folder + "sub\\a.htm", folder + "z.htm"}));
+  // Each file by the name it has, so that it is opened by that name.
+  EXPECT_EQ(list, (std::vector<std::string>{folder + "b.HTM", folder + "c.html",
+                                            folder + "Sub\\a.htm", folder + "Z.htm"}));
   EXPECT_GE(ws.window.pump_count(), 8);  // once per entry, the sub-folder's included
 
   list.clear();

@@ -207,6 +207,7 @@ TEST(StartRun, FailureRestoresTheTypedFolderFields) {
   Workspace ws;
   ws.SetRubrics({{"Soft", "Soft"}});
   fs::remove("left.htm");
+  fs::create_directories(ws.source() + "11");
   ws.window.SetFieldText(Field::SourceDir, ws.source() + "#x1");
   ws.window.SetFieldText(Field::TargetDir, ws.dir() / "tavex#x1\\");
   ArticleTable table;

@@ -73,18 +73,38 @@ TEST(FileFingerprint, UnreadableFileFailsWithItsPath) {
   }
 }
 
-TEST(PictureRegister, EqualFingerprintsShareTheFirstNumberAndThereIsNoLimit) {
+TEST(PictureRegister, EqualBytesShareTheFirstNumberAndThereIsNoLimit) {
   TPictureRegister pictures;
-  EXPECT_EQ(pictures.NumberOf(500), 1);
-  EXPECT_EQ(pictures.NumberOf(7), 2);
-  EXPECT_EQ(pictures.NumberOf(500), 1);
-  for (uint32_t f = 1000; f < 2500; ++f) pictures.NumberOf(f);
-  EXPECT_EQ(pictures.Count(), 1502);
-  EXPECT_EQ(pictures.NumberOf(2499), 1502);
-  EXPECT_EQ(pictures.NumberOf(99999), 1503);
+  const Sha256Digest a = Sha256("a"), b = Sha256("b");
+  EXPECT_EQ(pictures.NumberOf(500, a), 1);
+  EXPECT_EQ(pictures.NumberOf(7, a), 2);  // a fingerprint of its own is another picture
+  EXPECT_EQ(pictures.NumberOf(500, b), 3);  // an equal fingerprint with other bytes too
+  EXPECT_EQ(pictures.NumberOf(500, a), 1);
+  EXPECT_EQ(pictures.NumberOf(500, b), 3);
+  for (uint32_t f = 1000; f < 2500; ++f) pictures.NumberOf(f, a);
+  EXPECT_EQ(pictures.Count(), 1503);
+  EXPECT_EQ(pictures.NumberOf(2499, a), 1503);
   pictures.Reset();
   EXPECT_EQ(pictures.Count(), 0);
-  EXPECT_EQ(pictures.NumberOf(7), 1);
+  EXPECT_EQ(pictures.NumberOf(7, a), 1);
+}
+
+TEST(Sha256, KnownDigests) {
+  const auto hex = [](const Sha256Digest& digest) {
+    std::string text;
+    for (uint8_t byte : digest) {
+      text += "0123456789abcdef"[byte >> 4];
+      text += "0123456789abcdef"[byte & 15];
+    }
+    return text;
+  };
+  EXPECT_EQ(hex(Sha256("")), "e3b0c44298fc1c149afbf4c8996fb92427ae41e4649b934ca495991b7852b855");
+  EXPECT_EQ(hex(Sha256("abc")), "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad");
+  // 56 bytes: the length no longer fits the first padding block.
+  EXPECT_EQ(hex(Sha256("abcdbcdecdefdefgefghfghighijhijkijkljklmklmnlmnomnopnopq")),
+            "248d6a61d20638b8e5c026930c3e6039a33ce45964ff2167f6ecedd419db06c1");
+  EXPECT_EQ(hex(Sha256(std::string(1000000, 'a'))),
+            "cdc76e5c9914fb9281a1c7e284d73e67f1809a48a497200e046d39ccc7112cd0");
 }
 
 TEST(IsWithinFolder, ResolvesDotDotLinksAndCase) {
