@@ -11,6 +11,7 @@
 #include "clean/line_list.h"
 #include "clean/page_encoding.h"
 #include "clean/pictures.h"
+#include "clean/web_reference.h"
 #include "clean/widen_tables.h"
 #include "platform/failure.h"
 #include "platform/files.h"
@@ -52,7 +53,7 @@ std::string CleanArticle(std::string_view source_path, std::string_view target_p
   }
   const std::string folder = FolderOf(source_path);  // 9
   RewritePictures(article, folder, source_root.empty() ? folder : source_root, PictureRegister(),
-                  window);
+                  window, LastPathPart(source_path));
   AddTitleHeading(article, title);  // 10
   // 11: the title goes back to the caller below, after the page is saved.
   if (window.IsChecked(Switch::InsertExtraInfo)) ApplyInsertRules(article, window);  // 12
