@@ -1,6 +1,7 @@
 #include "build/start_run.h"
 
 #include <algorithm>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -8,6 +9,7 @@
 #include "build/find_files.h"
 #include "build/help_compiler.h"
 #include "build/help_contents.h"
+#include "build/issue_links.h"
 #include "build/navigation_page.h"
 #include "build/start_page.h"
 #include "clean/clean_article.h"
@@ -44,6 +46,15 @@ void CreateFolderChain(std::string_view path) {
     if (IsSeparator(path[i]) && !IsSeparator(path[i - 1]) && !FolderExists(path.substr(0, i)))
       CreateFolder(path.substr(0, i));
   if (!FolderExists(path)) CreateFolder(path);
+}
+
+bool FindRubricArticles(MainWindow& window, int row, std::vector<std::string>& files) {
+  const std::string folder_cell = window.Cell(0, row);
+  if (folder_cell.empty()) return false;
+  const std::string folder = window.FieldText(Field::SourceDir) + "\\" + folder_cell;
+  if (!FolderExists(folder)) return false;
+  FindFiles(folder, ".htm", files, window);
+  return true;
 }
 
 void SortArticlesByTitle(std::vector<TArticleEntry>& rubric) {
@@ -131,16 +142,12 @@ void PrepareIssueFolders(MainWindow& window) {
 
 // Stage 9 for one data row: cleans the rubric's articles into pages numbered
 // from article_number on, records them in title order and adds their blocks.
+// issue: the articles' pages for links between them (null: not mapped).
 void BuildRubric(MainWindow& window, int row, std::vector<TArticleEntry>& rubric,
-                 TNavigationPage& page, int& article_number) {
-  const std::string folder_cell = window.Cell(0, row);
-  if (folder_cell.empty()) return;
-  const std::string source_root = window.FieldText(Field::SourceDir);
-  const std::string folder = source_root + "\\" + folder_cell;
-  if (!FolderExists(folder)) return;
-
+                 TNavigationPage& page, int& article_number, const TIssueArticles* issue) {
   std::vector<std::string> files;
-  FindFiles(folder, ".htm", files, window);
+  if (!FindRubricArticles(window, row, files)) return;
+  const std::string source_root = window.FieldText(Field::SourceDir);
   AddRubricHeading(page, window.Cell(1, row));
   if (files.empty()) return;
 
@@ -150,7 +157,7 @@ void BuildRubric(MainWindow& window, int row, std::vector<TArticleEntry>& rubric
     const std::string page_path = window.FieldText(Field::TargetDir) + "\\pub\\" + page_name;
     RemoveFile(page_path);
     TArticleEntry entry;
-    entry.Title = CleanArticle(files[i], page_path, window, source_root);
+    entry.Title = CleanArticle(files[i], page_path, window, source_root, issue);
     entry.LinkMarkup = "<a href=\"..\\pub\\" + page_name + "\">";
     entry.FilePath = page_path;
     entry.Included = true;
@@ -176,9 +183,13 @@ void BuildIssue(MainWindow& window, ArticleTable& table, const IssueEdition& edi
   table.Rubrics.assign(rows > 1 ? rows - 1 : 0, {});
   window.SetProgressMax(ProgressBar::Rubrics, rows - 2);
   int article_number = 0;
+  // Links between articles need every article's page number before the first
+  // is cleaned; the map costs a look at each page's head, so only on demand.
+  std::optional<TIssueArticles> articles;
+  if (window.IsChecked(Switch::UnlinkMissingPages)) articles = MapIssueArticles(window);
   for (int row = 1; row < rows; ++row) {
     auto& rubric = table.Rubrics[row - 1];
-    BuildRubric(window, row, rubric, page, article_number);
+    BuildRubric(window, row, rubric, page, article_number, articles ? &*articles : nullptr);
     if (!rubric.empty()) window.SetProgressPosition(ProgressBar::Rubrics, row - 1);
   }
 

@@ -58,6 +58,12 @@ bool CheckNumberFields(MainWindow& window);
 // A folder that cannot be made is not reported here: the first write into it fails.
 void CreateFolderChain(std::string_view path);
 
+// The article files of data row `row` in the order their pages are numbered:
+// every article file below SourceDir + "\" + the row's folder cell, as
+// FindFiles lists them. False, with no files, when the cell is empty or names
+// no folder; the rubric then gets no heading either.
+bool FindRubricArticles(MainWindow& window, int row, std::vector<std::string>& files);
+
 // Sorts a rubric's articles by title, comparing character codes; stable.
 void SortArticlesByTitle(std::vector<TArticleEntry>& rubric);
 
