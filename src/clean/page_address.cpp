@@ -12,20 +12,10 @@ namespace {
 
 constexpr std::string_view kSavedFrom = "saved from url=(";
 
-bool StartsWith(std::string_view text, std::string_view prefix) {
-  return text.compare(0, prefix.size(), prefix) == 0;
-}
-
-std::string_view Trimmed(std::string_view text) {
-  while (!text.empty() && static_cast<unsigned char>(text.front()) <= ' ') text.remove_prefix(1);
-  while (!text.empty() && static_cast<unsigned char>(text.back()) <= ' ') text.remove_suffix(1);
-  return text;
-}
-
 // The length of "http://" or "https://" at the start; 0 for other addresses.
 size_t WebSchemeLength(std::string_view address) {
-  if (StartsWith(address, "http://")) return 7;
-  if (StartsWith(address, "https://")) return 8;
+  if (address.starts_with("http://")) return 7;
+  if (address.starts_with("https://")) return 8;
   return 0;
 }
 
@@ -40,7 +30,7 @@ std::string WithoutEntities(std::string_view text) {
 }
 
 void AddAddress(std::string_view address, std::vector<std::string>& addresses) {
-  std::string text = WithoutEntities(Trimmed(address));
+  std::string text = WithoutEntities(TrimSpaces(address));
   if (WebSchemeLength(text) == 0) return;
   if (std::find(addresses.begin(), addresses.end(), text) == addresses.end())
     addresses.push_back(std::move(text));
@@ -112,8 +102,8 @@ std::vector<std::string> SavedPageAddresses(std::string_view head) {
   std::string_view og_url, canonical;
   for (size_t at = lower.find('<'); at != std::string::npos; at = lower.find('<', at + 1)) {
     const std::string_view rest = std::string_view(lower).substr(at);
-    const bool meta = StartsWith(rest, "<meta");
-    if (!meta && !StartsWith(rest, "<link")) continue;
+    const bool meta = rest.starts_with("<meta");
+    if (!meta && !rest.starts_with("<link")) continue;
     const size_t close = rest.find('>');
     if (close == std::string_view::npos) break;
     const auto attributes = TagAttributes(rest.substr(0, close + 1));
@@ -130,18 +120,18 @@ std::vector<std::string> SavedPageAddresses(std::string_view head) {
 }
 
 std::string AddressKey(std::string_view address) {
-  std::string text = LowerCase(Trimmed(address));
+  std::string text = LowerCase(TrimSpaces(address));
   text = WithoutEntities(text);
   std::string_view key = text;
   if (const size_t scheme = WebSchemeLength(key)) {
     key.remove_prefix(scheme);
-  } else if (StartsWith(key, "//")) {
+  } else if (key.starts_with("//")) {
     key.remove_prefix(2);
   } else {
     return {};
   }
   key = key.substr(0, key.find('#'));
-  if (StartsWith(key, "www.")) key.remove_prefix(4);
+  if (key.starts_with("www.")) key.remove_prefix(4);
   while (!key.empty() && (key.back() == '/' || key.back() == '?')) key.remove_suffix(1);
   return std::string(key);
 }
@@ -149,8 +139,8 @@ std::string AddressKey(std::string_view address) {
 std::string ResolveAddress(std::string_view base, std::string_view reference) {
   const size_t scheme = WebSchemeLength(base);
   if (scheme == 0) return {};
-  if (IsOutsideReference(reference) && !StartsWith(reference, "/")) return std::string(reference);
-  if (StartsWith(reference, "//"))
+  if (IsOutsideReference(reference) && !reference.starts_with("/")) return std::string(reference);
+  if (reference.starts_with("//"))
     return std::string(base.substr(0, scheme - 2)) + std::string(reference);
   const size_t path_at = PathStart(base);
   const std::string origin(base.substr(0, path_at));

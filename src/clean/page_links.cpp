@@ -8,10 +8,6 @@
 namespace tavex {
 namespace {
 
-bool StartsWith(std::string_view text, std::string_view prefix) {
-  return text.compare(0, prefix.size(), prefix) == 0;
-}
-
 template <typename Map>
 std::optional<int> Lookup(const Map& map, const std::string& key) {
   if (key.empty()) return std::nullopt;
@@ -19,16 +15,10 @@ std::optional<int> Lookup(const Map& map, const std::string& key) {
   return found == map.end() ? std::nullopt : std::optional<int>(found->second);
 }
 
-std::string_view Trimmed(std::string_view text) {
-  while (!text.empty() && static_cast<unsigned char>(text.front()) <= ' ') text.remove_prefix(1);
-  while (!text.empty() && static_cast<unsigned char>(text.back()) <= ' ') text.remove_suffix(1);
-  return text;
-}
-
 // Whether a link works offline as it is: within the page, the page itself,
 // or a mail address.
 bool WorksOffline(std::string_view href) {
-  return href.empty() || href[0] == '#' || StartsWith(href, "mailto:");
+  return href.empty() || href[0] == '#' || href.starts_with("mailto:");
 }
 
 // The issue page a link leads to; nothing when it leads out of the issue.
@@ -111,17 +101,17 @@ void RewritePageLinks(LineList& article, std::string_view source_path,
   const std::string page_address = issue ? issue->AddressOfFile(source_path) : std::string();
   bool unwrapped_open = false;  // the last "<a" lost its link and its "</a>" is still to come
   for (std::string& line : article) {
-    if (StartsWith(line, "</a")) {
+    if (line.starts_with("</a")) {
       if (unwrapped_open) line.clear();
       unwrapped_open = false;
       continue;
     }
-    if (!StartsWith(line, "<a ")) continue;
+    if (!line.starts_with("<a ")) continue;
     unwrapped_open = false;  // a new link closes the one before
     const std::vector<TTagAttribute> attributes = TagAttributes(line);
     const TTagAttribute* href_attribute = FindAttribute(attributes, "href");
     if (!href_attribute) continue;
-    const std::string_view href = Trimmed(href_attribute->value);
+    const std::string_view href = TrimSpaces(href_attribute->value);
     if (WorksOffline(href)) continue;
     const std::optional<int> page =
         issue ? LinkedPage(href, folder, page_address, *issue) : std::nullopt;

@@ -15,18 +15,8 @@ constexpr std::string_view kLazySources[] = {"data-src", "data-original", "data-
 // Enough bytes for the sizes in a GIF (bytes 6 to 9) or PNG (16 to 23) header.
 constexpr size_t kHeaderBytes = 24;
 
-bool StartsWith(std::string_view text, std::string_view prefix) {
-  return text.compare(0, prefix.size(), prefix) == 0;
-}
-
 bool IsSpace(char c) {
   return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f';
-}
-
-std::string_view Trimmed(std::string_view text) {
-  while (!text.empty() && IsSpace(text.front())) text.remove_prefix(1);
-  while (!text.empty() && IsSpace(text.back())) text.remove_suffix(1);
-  return text;
 }
 
 uint32_t LittleEndian16(std::string_view bytes, size_t at) {
@@ -64,8 +54,8 @@ class TPictureFinder {
   // The existing file a reference names; nothing for a data: picture or a
   // file that is not there.
   std::optional<std::string> Find(std::string_view reference) {
-    reference = Trimmed(reference);
-    if (reference.empty() || StartsWith(reference, "data:")) return std::nullopt;
+    reference = TrimSpaces(reference);
+    if (reference.empty() || reference.starts_with("data:")) return std::nullopt;
     const std::string decoded = DecodeFileReference(WithoutQuery(reference));
     if (!IsOutsideReference(reference)) {
       if (auto found = Existing(folder_ + "\\" + AsWritten(reference))) return found;
@@ -199,19 +189,19 @@ std::vector<TPictureChoice> ChoosePictureSources(const LineList& article,
     if (line.empty()) continue;
     if (line[0] != '<') {
       waiting = -1;  // text between: a later <noscript> belongs to something else
-    } else if (StartsWith(line, "<picture")) {
+    } else if (line.starts_with("<picture")) {
       in_picture = true;
       picture_sets.clear();
-    } else if (StartsWith(line, "</picture")) {
+    } else if (line.starts_with("</picture")) {
       in_picture = false;
-    } else if (StartsWith(line, "<noscript")) {
+    } else if (line.starts_with("<noscript")) {
       in_noscript = true;
-    } else if (StartsWith(line, "</noscript")) {
+    } else if (line.starts_with("</noscript")) {
       in_noscript = false;
-    } else if (in_picture && StartsWith(line, "<source")) {
+    } else if (in_picture && line.starts_with("<source")) {
       AddSets(TagAttributes(line), picture_sets);
       choices.push_back({j, TPictureAction::Drop, {}});
-    } else if (StartsWith(line, "<img")) {
+    } else if (line.starts_with("<img")) {
       TTagChoice tag = ChooseForTag(j, line, in_picture ? picture_sets : TPictureSets{}, finder);
       if (in_noscript && waiting >= 0 && !tag.Placeholder) {
         choices[waiting].Action = TPictureAction::Use;
@@ -230,16 +220,16 @@ std::vector<TPictureChoice> ChoosePictureSources(const LineList& article,
 bool IsMarkedOnePixel(const std::vector<TTagAttribute>& attributes) {
   const TTagAttribute* width = FindAttribute(attributes, "width");
   const TTagAttribute* height = FindAttribute(attributes, "height");
-  return width && height && Trimmed(width->value) == "1" && Trimmed(height->value) == "1";
+  return width && height && TrimSpaces(width->value) == "1" && TrimSpaces(height->value) == "1";
 }
 
 bool IsOnePixelPicture(std::string_view path) {
   const auto bytes = ReadFileBytes(path, kHeaderBytes);
   if (!bytes || bytes->size() < kHeaderBytes) return false;
   const std::string_view header = *bytes;
-  if (StartsWith(header, "GIF87a") || StartsWith(header, "GIF89a"))
+  if (header.starts_with("GIF87a") || header.starts_with("GIF89a"))
     return LittleEndian16(header, 6) == 1 && LittleEndian16(header, 8) == 1;
-  if (StartsWith(header, "\x89PNG\r\n\x1a\n") && header.substr(12, 4) == "IHDR")
+  if (header.starts_with("\x89PNG\r\n\x1a\n") && header.substr(12, 4) == "IHDR")
     return BigEndian32(header, 16) == 1 && BigEndian32(header, 20) == 1;
   return false;
 }
@@ -266,7 +256,7 @@ std::vector<TSrcsetCandidate> ParseSrcset(std::string_view value) {
         if (value[stop] == ')' && depth > 0) --depth;
         if (value[stop] == ',' && depth == 0) break;
       }
-      ReadDescriptor(Trimmed(value.substr(at, stop - at)), candidate);
+      ReadDescriptor(TrimSpaces(value.substr(at, stop - at)), candidate);
       at = stop;
     }
     candidate.Reference = reference;

@@ -82,6 +82,12 @@ std::string DecodeFileReference(std::string_view reference) {
   return out;
 }
 
+std::string_view TrimSpaces(std::string_view text) {
+  while (!text.empty() && static_cast<unsigned char>(text.front()) <= ' ') text.remove_prefix(1);
+  while (!text.empty() && static_cast<unsigned char>(text.back()) <= ' ') text.remove_suffix(1);
+  return text;
+}
+
 std::string_view LastPathPart(std::string_view path) {
   const size_t slash = path.find_last_of("/\\");
   return slash == std::string_view::npos ? path : path.substr(slash + 1);

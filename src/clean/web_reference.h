@@ -30,6 +30,10 @@ std::string_view FragmentOf(std::string_view reference);
 // "\". Nothing else changes, so a "%" without two digits stays.
 std::string DecodeFileReference(std::string_view reference);
 
+// The text without the white space (codes up to 32) at its ends, as a
+// browser reads an attribute's reference.
+std::string_view TrimSpaces(std::string_view text);
+
 // The last part of a path or address after "/" or "\"; "" when it ends so.
 std::string_view LastPathPart(std::string_view path);
 
