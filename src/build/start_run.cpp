@@ -1,6 +1,7 @@
 #include "build/start_run.h"
 
 #include <algorithm>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -8,6 +9,7 @@
 #include "build/find_files.h"
 #include "build/help_compiler.h"
 #include "build/help_contents.h"
+#include "build/issue_links.h"
 #include "build/issue_tree.h"
 #include "build/navigation_page.h"
 #include "build/start_page.h"
@@ -63,6 +65,25 @@ void CreateFolderChain(std::string_view path) {
   if (!FolderExists(path)) CreateFolder(path);
 }
 
+bool FindRubricArticles(MainWindow& window, int row, std::vector<std::string>& files) {
+  const std::string folder_cell = window.Cell(0, row);
+  if (folder_cell.empty()) return false;
+  const std::string source_root = window.FieldText(Field::SourceDir);
+  const std::string folder = source_root + "\\" + folder_cell;
+  const std::string name = window.Cell(1, row);
+  if (!FolderExists(folder)) {
+    window.ShowWarning(FillIn(kRubricMissing, {name, folder}));
+    return false;
+  }
+  if (!IsWithinFolder(folder, source_root)) {  // a link that leads elsewhere
+    window.ShowWarning(FillIn(kRubricOutside, {name, folder}));
+    return false;
+  }
+  FindFiles(folder, ".htm", files, window, source_root);
+  if (files.empty()) window.ShowWarning(FillIn(kRubricEmpty, {name, folder}));
+  return true;
+}
+
 void SortArticlesByTitle(std::vector<TArticleEntry>& rubric) {
   // Character codes, as the code page orders them: Latin before Cyrillic,
   // capitals before small letters; equal titles keep their discovery order.
@@ -114,32 +135,16 @@ void ResolveFolderFields(MainWindow& window) {
   }
 }
 
-// Stage 9 for one data row: cleans the rubric's articles into pages numbered
-// from article_number on, records them in title order and adds their blocks.
-void BuildRubric(MainWindow& window, int row, std::vector<TArticleEntry>& rubric,
-                 TNavigationPage& page, int& article_number, bool& has_heading) {
-  const std::string folder_cell = window.Cell(0, row);
-  if (folder_cell.empty()) return;
+// Stage 9 for one data row whose folder was found: cleans the rubric's
+// articles into pages numbered from article_number on, records them in title
+// order and adds their blocks. issue: the articles' pages for links between
+// them (null: not mapped).
+void BuildRubric(MainWindow& window, int row, const TRubricFiles& files,
+                 std::vector<TArticleEntry>& rubric, TNavigationPage& page, int& article_number,
+                 const TIssueArticles* issue) {
   const std::string source_root = window.FieldText(Field::SourceDir);
-  const std::string folder = source_root + "\\" + folder_cell;
-  const std::string name = window.Cell(1, row);
-  if (!FolderExists(folder)) {
-    window.ShowWarning(FillIn(kRubricMissing, {name, folder}));
-    return;
-  }
-  if (!IsWithinFolder(folder, source_root)) {  // a link that leads elsewhere
-    window.ShowWarning(FillIn(kRubricOutside, {name, folder}));
-    return;
-  }
-
-  std::vector<std::string> files;
-  FindFiles(folder, ".htm", files, window, source_root);
-  AddRubricHeading(page, name);
-  has_heading = true;
-  if (files.empty()) {
-    window.ShowWarning(FillIn(kRubricEmpty, {name, folder}));
-    return;
-  }
+  AddRubricHeading(page, window.Cell(1, row));
+  if (files.empty()) return;
 
   window.SetProgressMax(ProgressBar::Articles, static_cast<int>(files.size()) - 1);
   for (size_t i = 0; i < files.size(); ++i) {
@@ -147,7 +152,7 @@ void BuildRubric(MainWindow& window, int row, std::vector<TArticleEntry>& rubric
     const std::string page_path = window.FieldText(Field::TargetDir) + "\\pub\\" + page_name;
     RemoveFile(page_path);
     TArticleEntry entry;
-    entry.Title = CleanArticle(files[i], page_path, window, source_root);
+    entry.Title = CleanArticle(files[i], page_path, window, source_root, issue);
     entry.LinkMarkup = "<a href=\"..\\pub\\" + page_name + "\">";
     entry.FilePath = page_path;
     entry.Included = true;
@@ -176,11 +181,24 @@ void BuildIssue(MainWindow& window, ArticleTable& table, const IssueEdition& edi
   table.HasHeading.assign(table.Rubrics.size(), false);
   window.SetProgressMax(ProgressBar::Rubrics, rows - 2);
   int article_number = 0;
+  // Every rubric is listed once, before the first article is cleaned: links
+  // between articles need every page number first, and the warnings about
+  // missing or empty folders come once.
+  std::vector<std::optional<TRubricFiles>> rubric_files(rows > 1 ? rows - 1 : 0);
+  for (int row = 1; row < rows; ++row) {
+    TRubricFiles files;
+    if (FindRubricArticles(window, row, files)) rubric_files[row - 1] = std::move(files);
+  }
+  // The map costs a look at each page's head, so it is made only on demand.
+  std::optional<TIssueArticles> articles;
+  if (window.IsChecked(Switch::UnlinkMissingPages)) articles = MapIssueArticles(rubric_files);
   for (int row = 1; row < rows; ++row) {
     auto& rubric = table.Rubrics[row - 1];
-    bool has_heading = false;
-    BuildRubric(window, row, rubric, page, article_number, has_heading);
-    table.HasHeading[row - 1] = has_heading;
+    const auto& files = rubric_files[row - 1];
+    table.HasHeading[row - 1] = files.has_value();
+    if (files)
+      BuildRubric(window, row, *files, rubric, page, article_number,
+                  articles ? &*articles : nullptr);
     if (!rubric.empty()) window.SetProgressPosition(ProgressBar::Rubrics, row - 1);
   }
 

@@ -61,6 +61,16 @@ bool CheckNumberFields(MainWindow& window);
 // A folder that cannot be made is not reported here: the first write into it fails.
 void CreateFolderChain(std::string_view path);
 
+// One rubric's article files in the order their pages are numbered.
+using TRubricFiles = std::vector<std::string>;
+
+// The article files of data row `row`: every article file below SourceDir +
+// "\" + the row's folder cell, as FindFiles lists them with SourceDir as the
+// root. False, with no files, when the cell is empty, names no folder or a
+// folder that a link takes outside SourceDir (a warning names it); the rubric
+// then gets no heading either. An empty folder is warned about too.
+bool FindRubricArticles(MainWindow& window, int row, TRubricFiles& files);
+
 // Sorts a rubric's articles by title, comparing character codes; stable.
 void SortArticlesByTitle(std::vector<TArticleEntry>& rubric);
 

@@ -10,7 +10,9 @@
 #include "clean/line_helpers.h"
 #include "clean/line_list.h"
 #include "clean/page_encoding.h"
+#include "clean/page_links.h"
 #include "clean/pictures.h"
+#include "clean/web_reference.h"
 #include "clean/widen_tables.h"
 #include "platform/failure.h"
 #include "platform/files.h"
@@ -37,7 +39,8 @@ std::string FolderOf(std::string_view path) {
 }  // namespace
 
 std::string CleanArticle(std::string_view source_path, std::string_view target_path,
-                         MainWindow& window, std::string_view source_root) {
+                         MainWindow& window, std::string_view source_root,
+                         const TIssueArticles* issue) {
   LineList article = LoadArticle(source_path);                                         // 1
   SplitTagsToLines(article);                                                           // 2
   RepairHead(article);                                                                 // 3
@@ -52,7 +55,8 @@ std::string CleanArticle(std::string_view source_path, std::string_view target_p
   }
   const std::string folder = FolderOf(source_path);  // 9
   RewritePictures(article, folder, source_root.empty() ? folder : source_root, PictureRegister(),
-                  window);
+                  window, LastPathPart(source_path));
+  if (window.IsChecked(Switch::UnlinkMissingPages)) RewritePageLinks(article, source_path, issue);
   AddTitleHeading(article, title);  // 10
   // 11: the title goes back to the caller below, after the page is saved.
   if (window.IsChecked(Switch::InsertExtraInfo)) ApplyInsertRules(article, window);  // 12

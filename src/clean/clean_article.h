@@ -7,13 +7,18 @@
 namespace tavex {
 
 class MainWindow;
+class TIssueArticles;
 
 // Cleans the page at source_path and writes it to target_path; returns the
 // article's title (Windows-1251). Pictures are numbered through the picture
 // register and copied into TargetDir + "\images". A picture reference that
 // leads outside source_root (empty: the article's own folder) is dropped.
+// With UnlinkMissingPages on, links to the issue's articles lead to their
+// pages and other links are unwrapped (clean/page_links.h); issue null: no
+// article is known, so every link out of the page is unwrapped.
 std::string CleanArticle(std::string_view source_path, std::string_view target_path,
-                         MainWindow& window, std::string_view source_root = {});
+                         MainWindow& window, std::string_view source_root = {},
+                         const TIssueArticles* issue = nullptr);
 
 // Empties the picture register: numbering starts from 1 again (once per build).
 void ResetPictureRegister();

@@ -5,6 +5,8 @@
 #include <optional>
 
 #include "app/main_window.h"
+#include "clean/picture_source.h"
+#include "clean/tag_attributes.h"
 #include "platform/failure.h"
 #include "platform/files.h"
 #include "platform/text.h"
@@ -109,6 +111,63 @@ std::optional<std::string> IssuePicture(const std::string& picture, std::string_
   return name;
 }
 
+// The attributes that name other pictures than the one a tag keeps.
+bool NamesOtherPictures(std::string_view name) {
+  for (std::string_view other :
+       {"srcset", "sizes", "data-src", "data-srcset", "data-original", "data-lazy-src"})
+    if (name == other) return true;
+  return false;
+}
+
+// The tag with one src, issue_reference ("..\Images\7.gif"), where its
+// first src stood (or right after "<img"), and without the attributes that
+// name other pictures. A placeholder's 1-by-1 marks go as well, since they
+// would shrink the real picture to a dot.
+std::string IssuePictureTag(std::string_view line, std::string_view issue_reference) {
+  const std::vector<TTagAttribute> attributes = TagAttributes(line);
+  const bool marked_one_pixel = IsMarkedOnePixel(attributes);
+  const std::string src = "src=\"" + std::string(issue_reference) + "\"";
+  bool src_written = false;
+  std::string tag = EditTag(line, attributes, [&](const TTagAttribute& attribute) {
+    std::optional<std::string> edit;
+    if (attribute.name == "src") {
+      edit = src_written ? std::string() : src;
+      src_written = true;
+    } else if (NamesOtherPictures(attribute.name) ||
+               (marked_one_pixel && (attribute.name == "width" || attribute.name == "height"))) {
+      edit = std::string();
+    }
+    return edit;
+  });
+  if (!src_written) tag.insert(4, " " + src);
+  return tag;
+}
+
+// The picture pass for today's pages: the file of each tag is chosen by
+// ChoosePictureSources, then numbered and copied as any picture.
+void RewriteModernPictures(LineList& article, std::string_view article_folder,
+                           std::string_view page_name, std::string_view source_root,
+                           TPictureRegister& pictures, MainWindow& window) {
+  std::unordered_map<std::string, std::optional<std::string>> issued;  // picture -> its name
+  for (TPictureChoice& choice : ChoosePictureSources(article, article_folder, page_name)) {
+    std::string& line = article[choice.Line];
+    if (choice.Action == TPictureAction::Keep) continue;
+    std::optional<std::string> name;
+    if (choice.Action == TPictureAction::Use) {
+      auto [known, added] = issued.try_emplace(choice.Picture);
+      if (added)
+        known->second = IssuePicture(choice.Picture, ExtensionOfPath(choice.Picture), source_root,
+                                     pictures, window);
+      name = known->second;
+    }
+    if (name) {
+      line = IssuePictureTag(line, "..\\Images\\" + *name);
+    } else {
+      line.clear();
+    }
+  }
+}
+
 }  // namespace
 
 uint32_t FileFingerprint(std::string_view path, MainWindow& window) {
@@ -157,7 +216,12 @@ TPictureRegister& PictureRegister() {
 }
 
 void RewritePictures(LineList& article, std::string_view article_folder,
-                     std::string_view source_root, TPictureRegister& pictures, MainWindow& window) {
+                     std::string_view source_root, TPictureRegister& pictures, MainWindow& window,
+                     std::string_view page_name) {
+  if (window.IsChecked(Switch::ModernPictures)) {
+    RewriteModernPictures(article, article_folder, page_name, source_root, pictures, window);
+    return;
+  }
   for (std::string& line : article) {
     if (line.compare(0, 4, "<img") != 0) continue;
     size_t src_at = 0;

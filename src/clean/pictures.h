@@ -70,7 +70,15 @@ TPictureRegister& PictureRegister();
 // or an absolute path), since a saved page is untrusted and must not publish
 // other local files. A tag without "src=" stays as it is. The number of lines
 // never changes. TargetDir is read from the window when a picture is copied.
+//
+// With ModernPictures on (read when the pass starts) the file of each tag is
+// the one ChoosePictureSources (clean/picture_source.h) finds for the page
+// page_name ("a.htm") in article_folder, lazy attributes, srcset, <picture>
+// and <noscript> included; the tag keeps one src, to the numbered copy, and
+// loses srcset, sizes and the lazy attributes. A chosen file outside
+// source_root is refused as above.
 void RewritePictures(LineList& article, std::string_view article_folder,
-                     std::string_view source_root, TPictureRegister& pictures, MainWindow& window);
+                     std::string_view source_root, TPictureRegister& pictures, MainWindow& window,
+                     std::string_view page_name = {});
 
 }  // namespace tavex
