@@ -24,8 +24,13 @@ namespace {
 // Step 1: the page's bytes in Windows-1251, split into lines. The encoding is
 // decided here and nowhere else: every other file of the system is
 // Windows-1251 by definition.
-LineList LoadArticle(std::string_view source_path) {
-  const auto bytes = ReadFileBytes(source_path);
+// Within a build the page is read through the checked open file, so a page
+// swapped for a link to somewhere else after it was listed is not read.
+LineList LoadArticle(std::string_view source_path, std::string_view source_root) {
+  ReadRefusal refusal = ReadRefusal::None;
+  const auto bytes = source_root.empty()
+                         ? ReadFileBytes(source_path)
+                         : ReadFileWithin(source_path, source_root, SIZE_MAX, refusal);
   if (!bytes) throw CannotOpenFile(source_path);
   return SplitIntoLines(PageTo1251(*bytes));
 }
@@ -41,7 +46,7 @@ std::string FolderOf(std::string_view path) {
 std::string CleanArticle(std::string_view source_path, std::string_view target_path,
                          MainWindow& window, std::string_view source_root,
                          const TIssueArticles* issue) {
-  LineList article = LoadArticle(source_path);                                         // 1
+  LineList article = LoadArticle(source_path, source_root);                            // 1
   SplitTagsToLines(article);                                                           // 2
   RepairHead(article);                                                                 // 3
   if (window.IsChecked(Switch::CutScripts)) CutScriptsAndLinks(article);               // 4

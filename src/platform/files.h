@@ -69,6 +69,8 @@ std::optional<std::string> ReadFileWithin(std::string_view path, std::string_vie
 // never left cut short and two processes writing one file never share a
 // temporary. A replaced file keeps its permission bits. False on failure (errno
 // tells why), and then the target is untouched and no temporary is left.
+// After a rewrite, stale temporaries beside the file are removed (see
+// RemoveStaleTemporaries).
 bool WriteFileWhole(std::string_view path, std::string_view bytes);
 // Like WriteFileWhole, but never replaces: when the target exists the bytes are
 // not placed and the answer is false (errno EEXIST). The target appears whole

@@ -374,6 +374,9 @@ bool WriteFileWhole(std::string_view path, std::string_view bytes) {
   if (temp.empty()) return false;
   if (::rename(temp.c_str(), target.c_str()) != 0) return Fail(temp);
   Names().Added(target);
+  // A file that is rewritten (settings, contents, the navigation page) may
+  // have a killed run's temporary beside it; a new file has none to look for.
+  if (existed) RemoveStaleTemporaries(path);
   return true;
 }
 
