@@ -145,8 +145,8 @@ struct TElement {
   // element's tree, good paragraph text and clutter; frames and hidden
   // elements pass nothing up.
   int64_t Text = 0, LinkText = 0, Good = 0, Clutter = 0;
-  // All text and all link text of the element's tree.
-  int64_t AllText = 0, AllLinks = 0;
+  // All text, all link text and the pictures of the element's tree.
+  int64_t AllText = 0, AllLinks = 0, Pictures = 0;
 };
 
 // The body of a page as a tree of elements, in the order their tags open.
@@ -210,6 +210,7 @@ TPageTree ReadTree(const LineList& lines, int body) {
         }
       continue;
     }
+    if (name == "img" && hidden == 0 && !open.empty()) ++tree.Elements[open.back()].Pictures;
     if (IsVoid(name) || line.ends_with("/>")) continue;
     if ((name == "p" || name == "li") && !open.empty() && tree.Elements[open.back()].Name == name)
       close_to(open.size() - 1, i - 1);
@@ -256,6 +257,7 @@ void SumParagraphs(TPageTree& tree) {
     tree.Elements[element.Parent].Clutter += element.Clutter;
     tree.Elements[element.Parent].AllText += element.AllText;
     tree.Elements[element.Parent].AllLinks += element.AllLinks;
+    tree.Elements[element.Parent].Pictures += element.Pictures;
   }
 }
 
@@ -285,11 +287,16 @@ int ChooseBlock(const TPageTree& tree) {
 }
 
 // Whether the block is left out of the chosen one: frames, hidden elements,
-// forms without article text and lists of links.
+// forms without article text, empty boxes and lists of links.
 bool LeftOut(const TElement& element) {
   if (element.Hidden || element.Frame) return true;
   if (element.Good > 0) return false;
   if (element.Name == "form") return true;
+  // An empty box: a video player's or an advert's place, which the site's
+  // scripts fill and which stays a blank (often black) area offline.
+  if (IsOneOf(element.Name, {"div", "section", "figure"}) && element.AllText == 0 &&
+      element.Pictures == 0)
+    return true;
   if (!IsLinkList(element.Name)) return false;
   return element.AllText > 0 && static_cast<double>(element.AllLinks) >=
                                     kLinkBlockShare * static_cast<double>(element.AllText);

@@ -92,6 +92,20 @@ TEST(ArticleBlock, StrongHintsInsideTheChosenBlockAndOuterWrappersAreShed) {
   EXPECT_TRUE(Holds(article, Sentence("Egor")));
 }
 
+TEST(ArticleBlock, EmptyBoxesGoPicturesStay) {
+  const LineList page = Normalised(
+      kHead +
+      "<body><div class=story><div class=player style=\"background-color: black\"><div>"
+      "</div></div><figure><img src=a.jpg></figure><div class=pic><img src=b.jpg></div><p>" +
+      Sentence("Lena") + "</p></div></body></html>");
+  LineList article = page;
+  PickArticleBlock(article, page);
+  EXPECT_FALSE(Holds(article, "<div class=player style=\"background-color: black\">"));
+  EXPECT_TRUE(Holds(article, "<img src=a.jpg>"));
+  EXPECT_TRUE(Holds(article, "<img src=b.jpg>"));
+  EXPECT_TRUE(Holds(article, Sentence("Lena")));
+}
+
 // Some sites wrap the whole page in one form; a search form is no article.
 TEST(ArticleBlock, AFormIsLeftOutOnlyWhenItHoldsNoArticleText) {
   const LineList page = Normalised(
