@@ -16,6 +16,7 @@
 #include <string_view>
 #include <vector>
 
+#include "clean/attribute_value.h"
 #include "clean/line_helpers.h"
 
 namespace tavex {
@@ -80,20 +81,6 @@ bool IsHidden(std::string_view name) {
 bool IsFrame(std::string_view name) {
   return IsOneOf(name, {"nav", "header", "footer", "aside"});
 }
-// The value of an attribute on a normalised tag line, quoted or not; empty
-// when the line has none. name includes the space before it and the equals
-// sign (" class=").
-std::string_view AttributeValue(std::string_view line, std::string_view name) {
-  const size_t at = line.find(name);
-  if (at == std::string_view::npos) return {};
-  std::string_view rest = line.substr(at + name.size());
-  if (!rest.empty() && (rest[0] == '"' || rest[0] == '\'')) {
-    const size_t end = rest.find(rest[0], 1);
-    return rest.substr(1, end == std::string_view::npos ? rest.size() - 1 : end - 1);
-  }
-  return rest.substr(0, rest.find_first_of(" >"));
-}
-
 bool HoldsAny(std::string_view text, std::initializer_list<std::string_view> words) {
   return std::any_of(words.begin(), words.end(), [&](std::string_view word) {
     return text.find(word) != std::string_view::npos;

@@ -3,27 +3,16 @@
 #include <string_view>
 #include <vector>
 
+#include "clean/attribute_value.h"
 #include "platform/text.h"
 
 namespace tavex {
 namespace {
 
 // Separators between a title and the site's name, in Windows-1251 ("\x97" is
-// the em dash, "\xab" the left guillemet).
+// the em dash, "\x96" the en dash, "\xab" the left guillemet).
 constexpr std::string_view kSeparators[] = {" | ",       " - ",  " \x97 ", " &mdash; ", " \x96 ",
                                             " &ndash; ", " :: ", " \xab ", " &laquo; "};
-
-// The content= value of a meta tag line, quoted or not.
-std::string ContentOf(std::string_view line) {
-  const size_t at = line.find(" content=");
-  if (at == std::string_view::npos) return {};
-  std::string_view rest = line.substr(at + 9);
-  if (!rest.empty() && (rest[0] == '"' || rest[0] == '\'')) {
-    const size_t end = rest.find(rest[0], 1);
-    return std::string(rest.substr(1, end == std::string_view::npos ? rest.size() - 1 : end - 1));
-  }
-  return std::string(rest.substr(0, rest.find_first_of(" />")));
-}
 
 bool EndsWithIgnoreCase(std::string_view text, std::string_view tail) {
   return text.size() >= tail.size() &&
@@ -56,7 +45,7 @@ std::vector<std::string> StatedSiteNames(const LineList& article) {
     if (line.find("og:site_name") == std::string::npos &&
         line.find("application-name") == std::string::npos)
       continue;
-    std::string name = ContentOf(line);
+    std::string name(AttributeValue(line, " content="));
     if (!name.empty()) names.push_back(std::move(name));
   }
   return names;

@@ -4,7 +4,10 @@
 
 #include <string>
 
+#include "app/memory_window.h"
+#include "clean/clean_article.h"
 #include "clean/line_helpers.h"
+#include "support/temp_dir.h"
 
 namespace tavex {
 namespace {
@@ -64,6 +67,26 @@ TEST(SiteName, TitlesThatDoNotEndInTheStatedNameStay) {
   EXPECT_EQ(
       TrimSiteName("Gun laws | BBC", PageStating("<meta property=og:site_name content=\"\">")),
       "Gun laws | BBC");
+}
+
+// In the pipeline: the title the builder lists (and the book takes) and the
+// heading are short; with the switch off both keep the site's name.
+TEST(SiteName, ThePipelineHandsOnTheShortTitle) {
+  test::TempDir work;
+  test::ScopedCurrentDir cwd(work.path());
+  std::filesystem::create_directories(work.path() / "HtmClear");
+  std::filesystem::create_directories(work.path() / "out" / "pub");
+  std::filesystem::create_directories(work.path() / "out" / "images");
+  test::WriteFile(work.path() / "a.htm",
+                  "<html><head><meta property=\"og:site_name\" content=\"Daily\">"
+                  "<title>Rain all week | Daily</title></head><body><p>Text</p></body></html>");
+  MemoryWindow window;
+  window.SetFieldText(Field::TargetDir, work / "out");
+  EXPECT_EQ(CleanArticle(work / "a.htm", work / "out/pub/0.htm", window), "Rain all week | Daily");
+  window.SetChecked(Switch::TrimSiteName, true);
+  EXPECT_EQ(CleanArticle(work / "a.htm", work / "out/pub/0.htm", window), "Rain all week");
+  const std::string page = test::ReadFile(work.path() / "out/pub/0.htm");
+  EXPECT_NE(page.find("<h2 align=\"center\">Rain all week</h2>"), std::string::npos);
 }
 
 }  // namespace
