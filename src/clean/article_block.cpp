@@ -38,6 +38,9 @@ constexpr double kLinkyParagraphShare = 0.34;
 // blocks are compared: at 1 a wrapper is worth taking only when it adds more
 // article text than clutter.
 constexpr double kClutterWeight = 1.0;
+// A block inside the best one that is worth at least this share of it is
+// chosen instead: what the wrapper adds is too little to be the article's.
+constexpr double kInnerBlockShare = 0.95;
 // A block inside the chosen one is left out when it holds no good paragraph
 // and at least this share of its text is link text.
 constexpr double kLinkBlockShare = 0.5;
@@ -257,20 +260,29 @@ bool Inside(const TPageTree& tree, int inner, int outer) {
   return tree.Elements[inner].Open <= tree.Elements[outer].Close;
 }
 
-// The candidate worth the most; a block inside the best so far that is worth
-// as much wins, so wrappers that add nothing are shed. -1 when no candidate
-// holds more article text than clutter.
+bool IsChoosable(const TElement& element) {
+  return IsCandidate(element.Name) && !element.Aside && element.Good > 0;
+}
+
+// The candidate worth the most, then the innermost block inside it that is
+// still worth nearly as much: a wrapper that adds a line or two of stray text
+// (a share dialog, a cookie notice) to the article is shed. -1 when no
+// candidate holds more article text than clutter.
 int ChooseBlock(const TPageTree& tree) {
+  const int count = static_cast<int>(tree.Elements.size());
   int best = -1;
-  for (int k = 0; k < static_cast<int>(tree.Elements.size()); ++k) {
-    const TElement& element = tree.Elements[k];
-    if (!IsCandidate(element.Name) || element.Aside || element.Good == 0) continue;
-    if (best < 0 ? Worth(element) > 0
-                 : Worth(element) > Worth(tree.Elements[best]) ||
-                       (Worth(element) == Worth(tree.Elements[best]) && Inside(tree, k, best)))
+  for (int k = 0; k < count; ++k)
+    if (IsChoosable(tree.Elements[k]) &&
+        Worth(tree.Elements[k]) > (best < 0 ? 0.0 : Worth(tree.Elements[best])))
       best = k;
-  }
-  return best;
+  if (best < 0) return -1;
+  const double enough = kInnerBlockShare * Worth(tree.Elements[best]);
+  int choice = best;
+  for (int k = best + 1; k < count && Inside(tree, k, best); ++k)
+    if (Inside(tree, k, choice) && IsChoosable(tree.Elements[k]) &&
+        Worth(tree.Elements[k]) >= enough)
+      choice = k;
+  return choice;
 }
 
 // Whether the block is left out of the chosen one: frames, hidden elements,

@@ -106,6 +106,27 @@ TEST(ArticleBlock, EmptyBoxesGoPicturesStay) {
   EXPECT_TRUE(Holds(article, Sentence("Lena")));
 }
 
+// A wrapper whose own text is a sliver of the article's (a share dialog) is
+// shed; one that adds a lead of a few sentences is the article's block.
+TEST(ArticleBlock, AWrapperIsShedOnlyForASliverOfText) {
+  std::string body;
+  for (int i = 0; i < 20; ++i) body += "<p>" + Sentence("Body" + std::to_string(i)) + "</p>";
+  const std::string lead = "<p>" + Sentence("Lead1") + "</p><p>" + Sentence("Lead2") + "</p>";
+  const LineList sliver = Normalised(kHead + "<body><div class=outer><div class=inner>" + body +
+                                     "</div><p>" + Sentence("Stray") + "</p></div></body></html>");
+  LineList article = sliver;
+  PickArticleBlock(article, sliver);
+  EXPECT_FALSE(Holds(article, Sentence("Stray")));
+  EXPECT_TRUE(Holds(article, Sentence("Body19")));
+
+  const LineList led = Normalised(kHead + "<body><div class=outer>" + lead + "<div class=inner>" +
+                                  body + "</div></div></body></html>");
+  article = led;
+  PickArticleBlock(article, led);
+  EXPECT_TRUE(Holds(article, Sentence("Lead1")));
+  EXPECT_TRUE(Holds(article, Sentence("Body0")));
+}
+
 // Some sites wrap the whole page in one form; a search form is no article.
 TEST(ArticleBlock, AFormIsLeftOutOnlyWhenItHoldsNoArticleText) {
   const LineList page = Normalised(
