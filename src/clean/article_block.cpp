@@ -41,6 +41,9 @@ constexpr double kClutterWeight = 1.0;
 // A block inside the best one that is worth at least this share of it is
 // chosen instead: what the wrapper adds is too little to be the article's.
 constexpr double kInnerBlockShare = 0.95;
+// The same for a block the page itself marks as the article ("article",
+// "main", role=main, itemprop=articlebody).
+constexpr double kHintedBlockShare = 0.85;
 // A block inside the chosen one is left out when it holds no good paragraph
 // and at least this share of its text is link text.
 constexpr double kLinkBlockShare = 0.5;
@@ -102,6 +105,13 @@ bool NamedAsClutter(std::string_view line) {
   return false;
 }
 
+// The page's own marks of its article: the article and main elements, the
+// main landmark and the article body of schema.org's markup.
+bool MarkedAsArticle(std::string_view name, std::string_view line) {
+  return name == "article" || name == "main" || AttributeValue(line, " role=") == "main" ||
+         AttributeValue(line, " itemprop=") == "articlebody";
+}
+
 // Paragraphs: the elements a run of text is charged to. Table cells are not
 // among them, so a table row is one paragraph: a row of short cells (a results
 // table) reads as one line of text.
@@ -131,6 +141,7 @@ struct TElement {
   bool Hidden = false;
   bool Frame = false;
   bool Aside = false;  // a frame or hidden element, or inside one: never the article
+  bool Hint = false;   // the page marks it as the article or its main part
   // The paragraph's own text (outside links), link text and, summed over the
   // element's tree, good paragraph text and clutter; frames and hidden
   // elements pass nothing up.
@@ -212,6 +223,7 @@ TPageTree ReadTree(const LineList& lines, int body) {
     element.Frame = IsFrame(name) || NamedAsClutter(line);
     element.Aside = element.Hidden || element.Frame ||
                     (element.Parent >= 0 && tree.Elements[element.Parent].Aside);
+    element.Hint = MarkedAsArticle(name, line);
     const int index = static_cast<int>(tree.Elements.size());
     element.Paragraph =
         IsParagraph(name) || element.Parent < 0 ? index : tree.Elements[element.Parent].Paragraph;
@@ -266,7 +278,8 @@ bool IsChoosable(const TElement& element) {
 
 // The candidate worth the most, then the innermost block inside it that is
 // still worth nearly as much: a wrapper that adds a line or two of stray text
-// (a share dialog, a cookie notice) to the article is shed. -1 when no
+// (a share dialog, a cookie notice) to the article is shed. A block the page
+// marks as its article may shed a little more. -1 when no
 // candidate holds more article text than clutter.
 int ChooseBlock(const TPageTree& tree) {
   const int count = static_cast<int>(tree.Elements.size());
@@ -276,12 +289,14 @@ int ChooseBlock(const TPageTree& tree) {
         Worth(tree.Elements[k]) > (best < 0 ? 0.0 : Worth(tree.Elements[best])))
       best = k;
   if (best < 0) return -1;
-  const double enough = kInnerBlockShare * Worth(tree.Elements[best]);
   int choice = best;
-  for (int k = best + 1; k < count && Inside(tree, k, best); ++k)
-    if (Inside(tree, k, choice) && IsChoosable(tree.Elements[k]) &&
-        Worth(tree.Elements[k]) >= enough)
+  for (int k = best + 1; k < count && Inside(tree, k, best); ++k) {
+    const TElement& element = tree.Elements[k];
+    const double share = element.Hint ? kHintedBlockShare : kInnerBlockShare;
+    if (Inside(tree, k, choice) && IsChoosable(element) &&
+        Worth(element) >= share * Worth(tree.Elements[best]))
       choice = k;
+  }
   return choice;
 }
 

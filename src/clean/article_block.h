@@ -24,6 +24,16 @@ namespace tavex {
 // without a "</head>" line or without a block that outweighs its clutter, the
 // article stays as the table pass left it.
 //
+// The block is chosen by its paragraphs: a paragraph (the text of its nearest
+// block element; a table row counts as one) with at least 25 characters
+// outside links and under a third of link text is article text, all else is
+// clutter; the candidate (div, section, article, main, td, table, center,
+// body) whose article text most outweighs its clutter wins, and an inner block
+// worth nearly as much (a little less when the page marks it as the article:
+// article, main, role=main, itemprop=articlebody) takes its place. Blocks
+// whose class or id names comments, sidebars, sharing, sponsors, promotions,
+// footers or related links count for nothing, as do frames.
+//
 // The result is the head (down to "</head>"), "<body>", the centred heading
 // when it lies outside the block, the block's lines without the nav, header,
 // footer, aside and form elements and blocks that are mostly links, nor the

@@ -127,6 +127,23 @@ TEST(ArticleBlock, AWrapperIsShedOnlyForASliverOfText) {
   EXPECT_TRUE(Holds(article, Sentence("Body0")));
 }
 
+// A block the page marks as its article may shed more around it than a plain
+// one: the same two sentences beside it stay beside a div, go beside an article.
+TEST(ArticleBlock, TheArticlesOwnMarkSheds) {
+  std::string body;
+  for (int i = 0; i < 20; ++i) body += "<p>" + Sentence("Body" + std::to_string(i)) + "</p>";
+  const std::string extra = "<p>" + Sentence("Extra1") + "</p><p>" + Sentence("Extra2") + "</p>";
+  for (const char* inner : {"<article>", "<div itemprop=\"articlebody\">", "<div role=main>"}) {
+    const std::string close = std::string(inner) == "<article>" ? "</article>" : "</div>";
+    const LineList page = Normalised(kHead + "<body><div class=outer>" + extra + inner + body +
+                                     close + "</div></body></html>");
+    LineList article = page;
+    PickArticleBlock(article, page);
+    EXPECT_FALSE(Holds(article, Sentence("Extra1"))) << inner;
+    EXPECT_TRUE(Holds(article, Sentence("Body19"))) << inner;
+  }
+}
+
 // Some sites wrap the whole page in one form; a search form is no article.
 TEST(ArticleBlock, AFormIsLeftOutOnlyWhenItHoldsNoArticleText) {
   const LineList page = Normalised(
