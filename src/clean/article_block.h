@@ -20,7 +20,7 @@ namespace tavex {
 // same list when that pass did not run); article is its result, changed in
 // place. The block pass replaces the article when no table holds its text:
 // the table pass kept nearly all of the body (its own wrapper won, or the page
-// has no table) or kept only a small share of it. Otherwise, and on a page
+// has no table) or kept under a tenth of it. Otherwise, and on a page
 // without a "</head>" line or without a block that outweighs its clutter, the
 // article stays as the table pass left it.
 //
