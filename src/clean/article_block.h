@@ -36,9 +36,10 @@ namespace tavex {
 //
 // The result is the head (down to "</head>"), "<body>", the centred heading
 // when it lies outside the block, the block's lines without the nav, header,
-// footer, aside and form elements and blocks that are mostly links, nor the
-// content of style, noscript, template, svg, iframe and script elements,
-// then "</body>" and "</html>". Linear in the size of the page.
+// footer and aside elements, forms without article text, empty boxes and
+// blocks that are mostly links, nor the style, noscript, template, svg,
+// iframe, script, select and button elements, then "</body>" and "</html>".
+// Linear in the size of the page.
 void PickArticleBlock(LineList& article, const LineList& before_tables);
 
 }  // namespace tavex
