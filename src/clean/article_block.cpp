@@ -354,13 +354,17 @@ void AppendHeading(const LineList& lines, int body, int block_open, int block_cl
 }
 
 // Step 4: the block's lines, left-out elements skipped whole. A table cell is
-// written without its own tags, which need a row around them.
+// written without its own tags, which need a row around them; the page's own
+// html and body tags are left to the frame the pass writes around the block.
 void AppendBlock(const LineList& lines, const TPageTree& tree, int block, LineList& out) {
   const TElement& chosen = tree.Elements[block];
   const bool cell = chosen.Name == "td";
   const int first = cell ? chosen.Open + 1 : chosen.Open;
   const int last = cell ? chosen.Close - 1 : chosen.Close;
   for (int i = first; i <= last; ++i) {
+    bool closing = false;
+    const std::string_view name = TagName(lines[i], closing);
+    if (name == "html" || name == "body") continue;
     const int opened = tree.OpenedAt[i];
     if (opened >= 0 && opened != block && LeftOut(tree.Elements[opened])) {
       i = tree.Elements[opened].Close;

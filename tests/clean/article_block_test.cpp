@@ -272,6 +272,15 @@ TEST(ArticleBlock, UnclosedAndStrayTagsDoNotLoseTheArticle) {
   EXPECT_EQ(article.back(), "</html>");
 }
 
+// A page that is one run of paragraphs keeps its body's content, framed once.
+TEST(ArticleBlock, ThePageItselfAsTheBlockIsFramedOnce) {
+  const LineList page = Normalised(kHead + "<body class=x><p>" + Sentence("Mila") + "</p>");
+  LineList article = page;
+  PickArticleBlock(article, page);
+  EXPECT_EQ(article, (LineList{"<html>", "<head>", "<title>", "T", "</title>", "</head>", "<body>",
+                               "<p>", Sentence("Mila"), "</p>", "</body>", "</html>"}));
+}
+
 TEST(ArticleBlock, DeepNestingIsWalkedWithoutRecursion) {
   std::string html = kHead + "<body>";
   for (int i = 0; i < 200000; ++i) html += "<div>";
