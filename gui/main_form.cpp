@@ -188,10 +188,15 @@ void TForm1::BuildMainTab(QWidget* page) {
   layout->addWidget(ProgressBar1);
 }
 
+// The advanced tab: the table options in their group, the article block (the
+// choice the table pass hands over to on pages without tables) at the group's
+// foot, the two short switches side by side, then the title and page switches.
+// Rows are packed tight to fit the fixed window.
 void TForm1::BuildAdvancedTab(QWidget* page) {
   auto* tables = new QGroupBox(QString::fromUtf8("Таблицы"), page);
   auto* group = new QGridLayout(tables);
-  group->setVerticalSpacing(2);
+  group->setContentsMargins(6, 2, 6, 2);
+  group->setVerticalSpacing(1);
   group->addWidget(CheckBox(Switch::PickRichestTable), 0, 0, 1, 2);
   group->addWidget(CheckBox(Switch::KeepTablesAboveRatio), 1, 0);
   group->addWidget(Edit(Field::KeepTablesThreshold), 1, 1);
@@ -200,17 +205,22 @@ void TForm1::BuildAdvancedTab(QWidget* page) {
   group->addWidget(Edit(Field::CutTablesThreshold), 3, 1);
   group->addWidget(CheckBox(Switch::CutCellsBelowRatio), 4, 0);
   group->addWidget(Edit(Field::CutCellsThreshold), 4, 1);
+  group->addWidget(CheckBox(Switch::PickArticleBlock), 5, 0, 1, 2);
   for (Field field :
        {Field::KeepTablesThreshold, Field::CutTablesThreshold, Field::CutCellsThreshold})
     Edit(field)->setFixedWidth(50);
 
+  auto* short_switches = new QHBoxLayout;
+  short_switches->addWidget(CheckBox(Switch::CutScripts));
+  short_switches->addWidget(CheckBox(Switch::WidenTables));
+  short_switches->addStretch();
+
   auto* layout = new QVBoxLayout(page);
-  layout->setContentsMargins(6, 6, 6, 6);
-  layout->addWidget(CheckBox(Switch::CutScripts));
-  layout->addWidget(CheckBox(Switch::WidenTables));
+  layout->setContentsMargins(6, 4, 6, 4);
+  layout->setSpacing(2);
+  layout->addLayout(short_switches);
   layout->addWidget(tables);
-  layout->addWidget(CheckBox(Switch::RecoverTitle));
-  for (Switch sw : {Switch::PickArticleBlock, Switch::ModernPictures, Switch::TrimSiteName,
+  for (Switch sw : {Switch::RecoverTitle, Switch::TrimSiteName, Switch::ModernPictures,
                     Switch::UnlinkMissingPages})
     layout->addWidget(CheckBox(sw));
   layout->addStretch();

@@ -205,6 +205,52 @@ class MainFormTest : public QObject {
     QVERIFY(!QFile::exists(work.path() + "/tavex.sav"));
   }
 
+  // The switches for today's pages stand on the advanced tab with the others,
+  // each wholly inside the fixed window, none over another.
+  void advancedTabHoldsEverySwitchInsideTheWindow() {
+    Form form;
+    form.show();
+    QWidget* tab = form.PageControl1->widget(1);
+    form.PageControl1->setCurrentIndex(1);
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    QList<QRect> boxes;
+    for (Switch sw :
+         {Switch::CutScripts, Switch::WidenTables, Switch::PickRichestTable,
+          Switch::KeepTablesAboveRatio, Switch::PreferFewerLinks, Switch::CutTablesBelowRatio,
+          Switch::CutCellsBelowRatio, Switch::PickArticleBlock, Switch::RecoverTitle,
+          Switch::TrimSiteName, Switch::ModernPictures, Switch::UnlinkMissingPages}) {
+      QCheckBox* box = form.CheckBox(sw);
+      QVERIFY(tab->isAncestorOf(box));
+      QVERIFY(box->isVisible());
+      const QRect rect(box->mapTo(&form, QPoint(0, 0)), box->size());
+      QVERIFY2(form.rect().contains(rect), qPrintable(box->text()));
+      QVERIFY2(box->width() >= box->sizeHint().width(), qPrintable(box->text()));  // not cut off
+      for (const QRect& other : boxes) QVERIFY2(!other.intersects(rect), qPrintable(box->text()));
+      boxes << rect;
+    }
+    QCOMPARE(form.CheckBox(Switch::PickArticleBlock)->text(),
+             QString::fromUtf8("Выбирать блок статьи в вёрстке без таблиц"));
+  }
+
+  // They are kept in mytavex.ini beside tavex.sav.
+  void todaysSwitchesRoundTripThroughTheSecondFile() {
+    WorkFolder work;
+    {
+      Form form;
+      form.CheckBox(Switch::PickArticleBlock)->setChecked(true);
+      form.CheckBox(Switch::TrimSiteName)->setChecked(true);
+      form.SpeedButtons[1]->click();
+      QCOMPARE(form.messages, QStringList());
+    }
+    QVERIFY(ReadFile(work.path() + "/mytavex.ini").find("PickArticleBlock=on\r\n") !=
+            std::string::npos);
+    Form form;
+    ShowAndActivate(form);
+    QVERIFY(form.CheckBox(Switch::PickArticleBlock)->isChecked());
+    QVERIFY(form.CheckBox(Switch::TrimSiteName)->isChecked());
+    QVERIFY(!form.CheckBox(Switch::ModernPictures)->isChecked());
+  }
+
   void settingsRoundTripKeepsCyrillicRubrics() {
     WorkFolder work;
     {

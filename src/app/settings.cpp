@@ -1,5 +1,6 @@
 #include "app/settings.h"
 
+#include "app/extra_settings.h"
 #include "app/memory_window.h"
 #include "clean/line_list.h"
 #include "platform/failure.h"
@@ -60,7 +61,7 @@ void PutDefaultRows(TSettings& settings) {
 void CaptureSettings(const MainWindow& window, TSettings& settings) {
   settings.RowCount = window.RowCount();
   settings.IssueNumber = ParseInt(window.FieldText(Field::IssueNumber));
-  for (int i = 0; i < kSavedSwitchCount; ++i)
+  for (int i = 0; i < kSwitchCount; ++i)
     settings.Flags[i] = window.IsChecked(static_cast<Switch>(i));
   for (const auto& slot : kPaths) settings.*slot.member = Cut(window.FieldText(slot.field));
 }
@@ -87,6 +88,7 @@ void SaveSettings(const MainWindow& window, TSettings& settings, std::string_vie
     lines.push_back(row.second);
   }
   SaveLines(path, lines);
+  SaveExtraSettings(settings, ExtraSettingsPathBeside(path));
 }
 
 void LoadSettings(TSettings& settings, std::string_view path) {
@@ -115,6 +117,7 @@ void LoadSettings(TSettings& settings, std::string_view path) {
     const int i = kFirstRowLine + 2 * (r - 1);
     RowAt(read, r) = {Cut(lines[i]), Cut(lines[i + 1])};
   }
+  LoadExtraSettings(read, ExtraSettingsPathBeside(path));
   settings = std::move(read);
 }
 
@@ -123,7 +126,7 @@ void ApplySettings(const TSettings& settings, MainWindow& window) {
   const int rows = settings.RowCount < 1 ? 1 : settings.RowCount;
   window.SetRowCount(rows);
   window.SetFieldText(Field::IssueNumber, std::to_string(settings.IssueNumber));
-  for (int i = 0; i < kSavedSwitchCount; ++i)
+  for (int i = 0; i < kSwitchCount; ++i)
     window.SetChecked(static_cast<Switch>(i), settings.Flags[i]);
   window.SetFieldText(Field::KeepTablesThreshold, std::to_string(settings.KeepTablesThreshold));
   window.SetFieldText(Field::CutTablesThreshold, std::to_string(settings.CutTablesThreshold));

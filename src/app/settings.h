@@ -26,18 +26,22 @@ struct TSettings {
   std::string SourceDir, TargetDir, ProjectPath, IndexPagePath, IssuesRoot;
   // Rows[r - 1] is data row r: (folder name, rubric name).
   std::vector<std::pair<std::string, std::string>> Rows;
+  // The lines of the second settings file as last read (app/extra_settings.h).
+  std::vector<std::string> ExtraLines;
 };
 
 // Puts the five default rubric rows into rows 1 to 5.
 void PutDefaultRows(TSettings& settings);
 // Copies the window into the record, rows excluded; fails on a non-integer IssueNumber.
 void CaptureSettings(const MainWindow& window, TSettings& settings);
-// Captures the window and its rows and writes the file whole; a failed save writes nothing.
+// Captures the window and its rows and writes the file whole, then the second
+// settings file beside it (app/extra_settings.h); a failed save writes nothing.
 void SaveSettings(const MainWindow& window, TSettings& settings,
                   std::string_view path = kSettingsFile);
-// Reads the file into the record. Fails with "Cannot open file %s" when it is
-// missing, "'%s' is not a valid integer value" on a bad number and "List index
-// out of bounds (%d)" when one of lines 1 to 8 is missing; a file that fails
+// Reads the file, and the second settings file beside it, into the record.
+// Fails with "Cannot open file %s" when it is missing, "'%s' is not a valid
+// integer value" on a bad number and "List index out of bounds (%d)" when one
+// of lines 1 to 8 is missing; a file that fails
 // leaves the record as it was. An empty file changes nothing. A flag line
 // shorter than 15 characters reads its missing flags as clear.
 void LoadSettings(TSettings& settings, std::string_view path = kSettingsFile);

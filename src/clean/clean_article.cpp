@@ -4,6 +4,7 @@
 #include "clean/clean_article.h"
 
 #include "app/main_window.h"
+#include "clean/article_block.h"
 #include "clean/article_title.h"
 #include "clean/content_table.h"
 #include "clean/head_repair.h"
@@ -12,6 +13,7 @@
 #include "clean/page_encoding.h"
 #include "clean/page_links.h"
 #include "clean/pictures.h"
+#include "clean/site_name.h"
 #include "clean/web_reference.h"
 #include "clean/widen_tables.h"
 #include "platform/failure.h"
@@ -52,9 +54,13 @@ std::string CleanArticle(std::string_view source_path, std::string_view target_p
   if (window.IsChecked(Switch::CutScripts)) CutScriptsAndLinks(article);               // 4
   if (window.IsChecked(Switch::ReplaceFragments)) ApplyReplaceRules(article, window);  // 5
   if (window.IsChecked(Switch::WidenTables)) WidenTableTags(article);                  // 6
-  const std::string title = FindArticleTitle(article);                                 // 7
-  if (window.IsChecked(Switch::RemoveAds)) {                                           // 8
+  std::string title = FindArticleTitle(article);                                       // 7
+  if (window.IsChecked(Switch::TrimSiteName)) title = TrimSiteName(title, article);
+  if (window.IsChecked(Switch::RemoveAds)) {  // 8
+    // The block pass judges the page as it stood before the table pass.
+    const LineList page = window.IsChecked(Switch::PickArticleBlock) ? article : LineList();
     if (window.IsChecked(Switch::PickRichestTable)) SelectContentTable(article, window);
+    if (!page.empty()) PickArticleBlock(article, page);
     ApplyCutRules(article, window);
     ApplyDeleteRules(article, window);
   }
