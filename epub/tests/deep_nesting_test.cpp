@@ -19,11 +19,6 @@ using test::ContentModelErrors;
 using test::CountOf;
 using test::XmlErrors;
 
-const std::string kGif(
-    "GIF89a\x01\x00\x01\x00\x80\x00\x00\xff\xff\xff\x00\x00\x00!\xf9\x04\x01\x00\x00\x00\x00,"
-    "\x00\x00\x00\x00\x01\x00\x01\x00\x00\x02\x02\x44\x01\x00;",
-    43);
-
 std::string Repeated(std::string_view piece, size_t times) {
   std::string text;
   text.reserve(piece.size() * times);
@@ -140,7 +135,7 @@ TEST(DeepNesting, AnIssueOfDeepPagesMakesABook) {
     table.Rubrics[0].push_back(
         {pages[i].second, "<a href=\"..\\pub\\" + name + "\">", target + "\\pub\\" + name, true});
   }
-  test::WriteFile(dir.path() / "issue/images/1.gif", kGif);
+  test::WriteFile(dir.path() / "issue/images/1.gif", test::kTinyGif);
   WriteIssueEpub(window, TakeIssueFacts(window), table);
 
   const auto book = test::ReadZip(target + "/tavex7.epub");
