@@ -7,9 +7,12 @@
 
 #include "app/main_window.h"
 #include "clean/line_helpers.h"
+#include "epub/book_cover.h"
 #include "epub/epub_container.h"
 #include "epub/package_documents.h"
 #include "epub/page_source.h"
+#include "epub/picture_type.h"
+#include "epub/project_title.h"
 #include "epub/xhtml_writer.h"
 #include "platform/failure.h"
 #include "platform/files.h"
@@ -34,16 +37,6 @@ std::string DocumentName(size_t index) {
   return "a" + std::to_string(index + 1) + ".xhtml";
 }
 
-// The media type of a picture by its first bytes (a name's extension may lie),
-// or nothing for a type that EPUB 3 does not list as a core type.
-std::optional<std::pair<std::string, std::string>> PictureType(std::string_view head) {
-  if (head.substr(0, 6) == "GIF87a" || head.substr(0, 6) == "GIF89a")
-    return std::make_pair("image/gif", ".gif");
-  if (head.substr(0, 3) == "\xff\xd8\xff") return std::make_pair("image/jpeg", ".jpg");
-  if (head.substr(0, 8) == "\x89PNG\r\n\x1a\n") return std::make_pair("image/png", ".png");
-  return std::nullopt;
-}
-
 // The pictures the book carries: each issue picture once, however many
 // articles show it, under a name of the book's own.
 class TPictureShelf {
@@ -61,8 +54,8 @@ class TPictureShelf {
     if (known != shelved_.end()) return known->second;
     std::optional<std::string> href;
     if (auto type = PictureType(ReadFileBytes(path_text, 16).value_or(""))) {
-      const std::string name = "p" + std::to_string(pictures_.size() + 1) + type->second;
-      pictures_.push_back({name, type->first, source});
+      const std::string name = "p" + std::to_string(pictures_.size() + 1) + type->extension;
+      pictures_.push_back({name, type->media_type, source, {}, false});
       href = "../images/" + name;
     }
     shelved_.emplace(source.string(), href);
@@ -179,23 +172,31 @@ void WriteIssueEpub(MainWindow& window, const TIssueFacts& issue, const ArticleT
 
   TBookMetadata metadata;
   metadata.title = Cp1251ToUtf8("Tavex \xb9" + issue_number);
+  metadata.creator = ProjectTitle(window.FieldText(Field::ProjectPath));
+  metadata.publisher = metadata.creator;
   metadata.date = IsoDate(issue.IssueDate);
   metadata.identifier = IssueIdentifier("MyTavex|" + issue_number + "|" + metadata.date);
   metadata.modified = UtcNow();
+
+  const TBookCover cover = MakeBookCover(CurrentFolder(), issue_number, issue.IssueDate);
+  std::vector<TBookPicture> pictures = cover.pictures;
+  pictures.insert(pictures.end(), shelf.pictures().begin(), shelf.pictures().end());
 
   std::vector<TContainerEntry> entries;
   entries.push_back({"mimetype", std::string(kMimetype), {}});
   entries.push_back({"META-INF/container.xml", ContainerXml(), {}});
   entries.push_back(
-      {std::string(kPackagePath), PackageDocument(metadata, documents, shelf.pictures()), {}});
+      {std::string(kPackagePath), PackageDocument(metadata, true, documents, pictures), {}});
   entries.push_back(
       {"EPUB/nav.xhtml", NavigationDocument(metadata.title, sections, documents), {}});
   entries.push_back({"EPUB/style.css", StyleSheet(), {}});
+  entries.push_back(
+      {"EPUB/text/" + std::string(kCoverPage), ContentDocument(metadata.title, cover.body), {}});
   for (const TBookDocument& document : documents)
     entries.push_back(
         {"EPUB/text/" + document.name, ContentDocument(document.title, document.body), {}});
-  for (const TBookPicture& picture : shelf.pictures())
-    entries.push_back({"EPUB/images/" + picture.name, {}, picture.source});
+  for (const TBookPicture& picture : pictures)
+    entries.push_back({"EPUB/images/" + picture.name, picture.bytes, picture.source});
   WriteContainerWhole(IssueEpubPath(issue), entries);
 }
 

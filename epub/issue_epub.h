@@ -3,7 +3,9 @@
 // Built from the finished issue tree after the review: one XHTML document per
 // kept article in navigation-page order, a contents list with each rubric as a
 // section and its articles under it, every picture those articles show stored
-// once, title "Tavex №" + issue number, the issue date, language ru.
+// once, title "Tavex №" + issue number, the issue date, language ru, a cover
+// (book_cover.h, from the working folder: the process's current folder), and
+// as creator and publisher the title of the help project at ProjectPath.
 #pragma once
 
 #include <string>

@@ -45,7 +45,9 @@ std::string StyleSheet() {
          ".right { text-align: right; }\n"
          ".indent { margin-left: 2em; }\n"
          "img { max-width: 100%; height: auto; }\n"
-         "nav ol { list-style-type: none; }\n";
+         "nav ol { list-style-type: none; }\n"
+         ".cover { text-align: center; margin: 0; }\n"
+         ".cover img { max-height: 95vh; }\n";
 }
 
 std::string ContentDocument(std::string_view title, std::string_view body) {
@@ -81,7 +83,7 @@ std::string NavigationDocument(std::string_view book_title,
   return text;
 }
 
-std::string PackageDocument(const TBookMetadata& metadata,
+std::string PackageDocument(const TBookMetadata& metadata, bool with_cover,
                             const std::vector<TBookDocument>& documents,
                             const std::vector<TBookPicture>& pictures) {
   std::string text =
@@ -92,20 +94,35 @@ std::string PackageDocument(const TBookMetadata& metadata,
   text += "<dc:identifier id=\"book-id\">" + Escaped(metadata.identifier) + "</dc:identifier>\n";
   text += "<dc:title>" + Escaped(metadata.title) + "</dc:title>\n";
   text += "<dc:language>ru</dc:language>\n";
+  if (!metadata.creator.empty())
+    text += "<dc:creator>" + Escaped(metadata.creator) + "</dc:creator>\n";
+  if (!metadata.publisher.empty())
+    text += "<dc:publisher>" + Escaped(metadata.publisher) + "</dc:publisher>\n";
   text += "<dc:date>" + Escaped(metadata.date) + "</dc:date>\n";
   text += "<meta property=\"dcterms:modified\">" + Escaped(metadata.modified) + "</meta>\n";
+  for (const TBookPicture& picture : pictures)
+    if (picture.cover_image)
+      text += "<meta name=\"cover\" content=\"" + ItemId(picture.name) + "\"/>\n";
   text += "</metadata>\n<manifest>\n";
   text +=
       "<item id=\"nav\" href=\"nav.xhtml\" media-type=\"application/xhtml+xml\" "
       "properties=\"nav\"/>\n";
   text += "<item id=\"style\" href=\"style.css\" media-type=\"text/css\"/>\n";
+  if (with_cover)
+    text += "<item id=\"" + ItemId(kCoverPage) + "\" href=\"text/" + std::string(kCoverPage) +
+            "\" media-type=\"application/xhtml+xml\"/>\n";
   for (const TBookDocument& document : documents)
     text += "<item id=\"" + ItemId(document.name) + "\" href=\"text/" + document.name +
             "\" media-type=\"application/xhtml+xml\"/>\n";
-  for (const TBookPicture& picture : pictures)
+  for (const TBookPicture& picture : pictures) {
     text += "<item id=\"" + ItemId(picture.name) + "\" href=\"images/" + picture.name +
-            "\" media-type=\"" + picture.media_type + "\"/>\n";
-  text += "</manifest>\n<spine>\n<itemref idref=\"nav\"/>\n";
+            "\" media-type=\"" + picture.media_type + "\"";
+    if (picture.cover_image) text += " properties=\"cover-image\"";
+    text += "/>\n";
+  }
+  text += "</manifest>\n<spine>\n";
+  if (with_cover) text += "<itemref idref=\"" + ItemId(kCoverPage) + "\"/>\n";
+  text += "<itemref idref=\"nav\"/>\n";
   for (const TBookDocument& document : documents)
     text += "<itemref idref=\"" + ItemId(document.name) + "\"/>\n";
   text += "</spine>\n</package>\n";

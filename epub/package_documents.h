@@ -5,7 +5,7 @@
 // Layout inside the container:
 //   mimetype, META-INF/container.xml,
 //   EPUB/package.opf, EPUB/nav.xhtml, EPUB/style.css,
-//   EPUB/text/<document>.xhtml, EPUB/images/<picture>
+//   EPUB/text/cover.xhtml, EPUB/text/<document>.xhtml, EPUB/images/<picture>
 #pragma once
 
 #include <filesystem>
@@ -22,9 +22,11 @@ struct TBookDocument {
 };
 
 struct TBookPicture {
-  std::string name;        // file name in EPUB/images ("p1.gif")
-  std::string media_type;  // "image/gif", "image/jpeg" or "image/png"
-  std::filesystem::path source;
+  std::string name;              // file name in EPUB/images ("p1.gif")
+  std::string media_type;        // "image/gif", "image/jpeg", "image/png" or "image/svg+xml"
+  std::filesystem::path source;  // the file taken in, unless bytes are given
+  std::string bytes;             // a picture the book makes itself (the cover's SVG)
+  bool cover_image = false;      // the package's cover image
 };
 
 // A rubric of the navigation document and the documents under it, by index
@@ -36,6 +38,8 @@ struct TNavSection {
 
 struct TBookMetadata {
   std::string title;       // plain text
+  std::string creator;     // plain text
+  std::string publisher;   // plain text
   std::string identifier;  // "urn:uuid:..."
   std::string date;        // the issue date, "YYYY-MM-DD"
   std::string modified;    // "YYYY-MM-DDThh:mm:ssZ"
@@ -43,6 +47,8 @@ struct TBookMetadata {
 
 inline constexpr std::string_view kMimetype = "application/epub+zip";
 inline constexpr std::string_view kPackagePath = "EPUB/package.opf";
+// The cover page's name in EPUB/text; its manifest id is "cover".
+inline constexpr std::string_view kCoverPage = "cover.xhtml";
 
 std::string ContainerXml();
 std::string StyleSheet();
@@ -53,8 +59,11 @@ std::string ContentDocument(std::string_view title, std::string_view body);
 std::string NavigationDocument(std::string_view book_title,
                                const std::vector<TNavSection>& sections,
                                const std::vector<TBookDocument>& documents);
-// The reading order is the navigation document, then the documents in order.
-std::string PackageDocument(const TBookMetadata& metadata,
+// The reading order is the cover page (kCoverPage, when with_cover), the
+// navigation document, then the documents in order. The picture marked
+// cover_image is the package's cover image, also named by the old
+// <meta name="cover"> that readers of EPUB 2 look for.
+std::string PackageDocument(const TBookMetadata& metadata, bool with_cover,
                             const std::vector<TBookDocument>& documents,
                             const std::vector<TBookPicture>& pictures);
 

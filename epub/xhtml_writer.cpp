@@ -117,6 +117,30 @@ std::optional<std::string> LocalFileName(std::string_view reference, std::string
   return path;
 }
 
+// Walks the subtree at top in document order without recursion (a page may
+// nest tens of thousands of levels): enter(node) runs on the way down and
+// answers whether to go into the node's children; leave(node) runs once its
+// children are done (also for a node not gone into).
+template <class Enter, class Leave>
+void WalkSubtree(xmlNode* top, Enter enter, Leave leave) {
+  xmlNode* node = top;
+  for (;;) {
+    if (enter(node) && node->children) {
+      node = node->children;
+      continue;
+    }
+    for (;;) {
+      leave(node);
+      if (node == top) return;
+      if (node->next) {
+        node = node->next;
+        break;
+      }
+      node = node->parent;
+    }
+  }
+}
+
 class TXhtmlWriter {
  public:
   explicit TXhtmlWriter(const TPageLinks& links) : links_(links) {}
@@ -131,6 +155,26 @@ class TXhtmlWriter {
   // What the element being written may hold: any content, or inline content only.
   enum class TContext { Flow, Phrasing };
 
+  // How deep the writer goes before it writes the rest of a subtree flat
+  // (WriteFlat). A level is one of the writer's own calls on the way down
+  // (children, a list, a table's rows, a row's cells, a wrapper between
+  // them, stray content it wraps); one level opens at most two elements (a
+  // table and its body, a list and an item, a stray row and cell), and
+  // elements are written at most two levels past the limit. So the book
+  // nests at most 2 * 102 + 2 (html, body) = 206 deep, below the 256 levels
+  // that common XML parsers (libxml2's among them) accept by default, and the
+  // writer's stack stays small however deep the page. A layout table costs
+  // three levels, so 33 nested tables still come out as tables.
+  static constexpr int kMaxNesting = 100;
+
+  struct TNestingLevel {
+    explicit TNestingLevel(int& nesting) : nesting_(nesting) { ++nesting_; }
+    ~TNestingLevel() { --nesting_; }
+    TNestingLevel(const TNestingLevel&) = delete;
+    TNestingLevel& operator=(const TNestingLevel&) = delete;
+    int& nesting_;
+  };
+
   struct TFragmentLink {
     size_t begin, end;  // the ' href="#..."' text in out_
     std::string id;
@@ -138,15 +182,25 @@ class TXhtmlWriter {
 
   // Records every element that holds block content somewhere below it, so an
   // inline element can be told in one look whether it may stay an element.
-  bool MarkBlockHolders(xmlNode* node) {
-    if (node->type != XML_ELEMENT_NODE) return false;
-    const TElementRole role = RoleOf(NameOf(node));
-    if (role.kind == TRoleKind::Drop) return false;
-    bool holds = false;
-    for (xmlNode* child = node->children; child; child = child->next)
-      holds = MarkBlockHolders(child) || holds;
-    if (holds) block_holders_.insert(node);
-    return holds || IsBlockRole(role.kind);
+  // Each element is looked at on the way down and once more, with its
+  // children, on the way up; dropped elements are not entered.
+  void MarkBlockHolders(xmlNode* root) {
+    WalkSubtree(
+        root,
+        [](xmlNode* node) {
+          return node->type == XML_ELEMENT_NODE && RoleOf(NameOf(node)).kind != TRoleKind::Drop;
+        },
+        [this](xmlNode* node) {
+          if (node->type != XML_ELEMENT_NODE) return;
+          for (xmlNode* child = node->children; child; child = child->next) {
+            if (child->type != XML_ELEMENT_NODE) continue;
+            const TRoleKind kind = RoleOf(NameOf(child)).kind;
+            if (kind != TRoleKind::Drop && (IsBlockRole(kind) || HoldsBlocks(child))) {
+              block_holders_.insert(node);
+              return;
+            }
+          }
+        });
   }
 
   bool HoldsBlocks(const xmlNode* node) const { return block_holders_.count(node) != 0; }
@@ -163,7 +217,58 @@ class TXhtmlWriter {
   }
 
   void WriteChildren(xmlNode* parent, TContext context) {
+    const TNestingLevel level(nesting_);
     for (xmlNode* child = parent->children; child; child = child->next) WriteNode(child, context);
+  }
+
+  // A subtree too deep to write as elements: its text and pictures in
+  // document order, a line break where a block begins or ends after a line of
+  // content (a blank for a cell), and no element but <br/> and <img/>, so it
+  // may stand in any context. Dropped elements stay dropped.
+  void WriteFlat(xmlNode* top) {
+    bool line_open = false;
+    auto end_line = [&](const xmlNode* node) {
+      if (!line_open) return;
+      if (IsElement(node, "td") || IsElement(node, "th")) {
+        out_ += ' ';
+      } else if (IsBlockRole(RoleOf(NameOf(node)).kind) || IsElement(node, "li")) {
+        out_ += "<br/>";
+        line_open = false;
+      }
+    };
+    WalkSubtree(
+        top,
+        [&](xmlNode* node) {
+          if (node->type == XML_TEXT_NODE || node->type == XML_CDATA_SECTION_NODE) {
+            const char* text = reinterpret_cast<const char*>(node->content);
+            if (text == nullptr) return false;
+            AppendEscaped(out_, text);
+            line_open = line_open || !Trim(text).empty();
+            return false;
+          }
+          if (node->type != XML_ELEMENT_NODE) return false;
+          const TRoleKind kind = RoleOf(NameOf(node)).kind;
+          if (kind == TRoleKind::LineBreak || kind == TRoleKind::Rule) {
+            out_ += "<br/>";
+            line_open = false;
+          } else if (kind == TRoleKind::Picture) {
+            WritePicture(node);
+            line_open = true;
+          } else {
+            end_line(node);
+          }
+          return kind != TRoleKind::Drop;
+        },
+        [&](xmlNode* node) {
+          if (node->type == XML_ELEMENT_NODE) end_line(node);
+        });
+  }
+
+  // Stray content that the writer wraps in an element of its own (a row and
+  // cell, a cell, a list item) is one level deeper.
+  void WriteWrapped(xmlNode* node) {
+    const TNestingLevel level(nesting_);
+    WriteNode(node, TContext::Flow);
   }
 
   void WriteNode(xmlNode* node, TContext context) {
@@ -172,6 +277,10 @@ class TXhtmlWriter {
       return;
     }
     if (node->type != XML_ELEMENT_NODE) return;
+    if (nesting_ >= kMaxNesting) {
+      WriteFlat(node);
+      return;
+    }
     const TElementRole role = RoleOf(NameOf(node));
     switch (role.kind) {
       case TRoleKind::Drop:
@@ -306,6 +415,8 @@ class TXhtmlWriter {
   }
 
   void WriteList(xmlNode* list, const TElementRole& role) {
+    // A level of its own: stray content may be a list again.
+    const TNestingLevel level(nesting_);
     bool has_items = false;
     for (xmlNode* child = list->children; child; child = child->next)
       has_items = has_items || IsElement(child, "li");
@@ -349,7 +460,7 @@ class TXhtmlWriter {
       // Content between items gets an item of its own.
       if (!stray_item) out_ += "<li>";
       stray_item = true;
-      WriteNode(child, TContext::Flow);
+      WriteWrapped(child);
     }
     if (stray_item) out_ += "</li>";
     CloseTag(role.name);
@@ -369,6 +480,7 @@ class TXhtmlWriter {
     // One body for all rows: a table may not mix bare rows with row groups.
     out_ += "<tbody>";
     bool stray_row = false;
+    const TNestingLevel level(nesting_);
     WriteRows(table, caption, stray_row);
     if (stray_row) out_ += "</td></tr>";
     out_ += "</tbody></table>";
@@ -386,19 +498,22 @@ class TXhtmlWriter {
         WriteRow(child);
         continue;
       }
-      if (child->type == XML_ELEMENT_NODE && RoleOf(NameOf(child)).kind == TRoleKind::Unwrap) {
+      if (child->type == XML_ELEMENT_NODE && RoleOf(NameOf(child)).kind == TRoleKind::Unwrap &&
+          nesting_ < kMaxNesting) {
+        const TNestingLevel level(nesting_);
         WriteRows(child, nullptr, stray_row);
         continue;
       }
       if (!stray_row) out_ += "<tr><td>";
       stray_row = true;
-      WriteNode(child, TContext::Flow);
+      WriteWrapped(child);
     }
   }
 
   void WriteRow(xmlNode* row) {
     OpenTag(row, "tr", "");
     bool stray_cell = false;
+    const TNestingLevel level(nesting_);
     WriteCells(row, stray_cell);
     if (stray_cell) out_ += "</td>";
     out_ += "</tr>";
@@ -425,13 +540,15 @@ class TXhtmlWriter {
         CloseTag(name);
         continue;
       }
-      if (child->type == XML_ELEMENT_NODE && RoleOf(NameOf(child)).kind == TRoleKind::Unwrap) {
+      if (child->type == XML_ELEMENT_NODE && RoleOf(NameOf(child)).kind == TRoleKind::Unwrap &&
+          nesting_ < kMaxNesting) {
+        const TNestingLevel level(nesting_);
         WriteCells(child, stray_cell);
         continue;
       }
       if (!stray_cell) out_ += "<td>";
       stray_cell = true;
-      WriteNode(child, TContext::Flow);
+      WriteWrapped(child);
     }
   }
 
@@ -492,6 +609,7 @@ class TXhtmlWriter {
   std::unordered_set<std::string> ids_;
   std::vector<TFragmentLink> fragment_links_;
   bool inside_link_ = false;
+  int nesting_ = 0;
 };
 
 }  // namespace

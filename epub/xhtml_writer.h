@@ -6,7 +6,11 @@
 // writes only what the book may hold: each element by its role
 // (element_roles.h), blocks met where only inline content may stand reduced to
 // their content and a line break, rows and list items wrapped where they are
-// missing, and just the attributes an e-reader needs.
+// missing, and just the attributes an e-reader needs. Past a hundred levels of
+// nesting the rest of a subtree is written flat (its text, line breaks and
+// pictures), so a page nested tens of thousands deep still comes out whole,
+// without recursion on its depth, and the book stays within the 256 levels
+// that common XML parsers accept.
 //
 // References leave the page only where they resolve inside the book: links to
 // other issue pages ("..\pub\N.htm") and pictures ("..\Images\N.gif") through

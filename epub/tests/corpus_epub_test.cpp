@@ -54,7 +54,7 @@ TEST(CorpusEpub, EveryCorpusPageMakesAValidDocument) {
   size_t documents = 0;
   for (const test::TZipEntry& entry : book) {
     if (!entry.name.starts_with("EPUB/text/")) continue;
-    ++documents;
+    documents += entry.name != "EPUB/text/cover.xhtml";
     EXPECT_EQ(test::XmlErrors(entry.bytes), "") << entry.name;
     EXPECT_EQ(test::ContentModelErrors(entry.bytes), "") << entry.name;
   }

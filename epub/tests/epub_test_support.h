@@ -36,6 +36,10 @@ struct TEpubcheckResult {
 };
 std::optional<TEpubcheckResult> RunEpubcheck(const std::string& path);
 
+// Valid 1 x 1 pictures, for books that epubcheck looks into.
+extern const std::string kTinyGif;
+extern const std::string kTinyPng;
+
 // How many times needle occurs in text.
 size_t CountOf(std::string_view text, std::string_view needle);
 
