@@ -14,6 +14,7 @@
 #include "clean/widen_tables.h"
 #include "platform/failure.h"
 #include "platform/files.h"
+#include "rules/rule_files.h"
 #include "rules/rule_passes.h"
 
 namespace tavex {
@@ -23,6 +24,7 @@ namespace {
 // decided here and nowhere else: every other file of the system is
 // Windows-1251 by definition.
 LineList LoadArticle(std::string_view source_path) {
+  errno = 0;  // a failure that sets no reason shows none
   const auto bytes = ReadFileBytes(source_path);
   if (!bytes) throw CannotOpenFile(source_path);
   return SplitIntoLines(PageTo1251(*bytes));
@@ -34,30 +36,43 @@ std::string FolderOf(std::string_view path) {
   return slash == std::string_view::npos ? std::string(".") : std::string(path.substr(0, slash));
 }
 
-}  // namespace
-
-std::string CleanArticle(std::string_view source_path, std::string_view target_path,
-                         MainWindow& window, std::string_view source_root) {
-  LineList article = LoadArticle(source_path);                                         // 1
-  SplitTagsToLines(article);                                                           // 2
-  RepairHead(article);                                                                 // 3
-  if (window.IsChecked(Switch::CutScripts)) CutScriptsAndLinks(article);               // 4
-  if (window.IsChecked(Switch::ReplaceFragments)) ApplyReplaceRules(article, window);  // 5
-  if (window.IsChecked(Switch::WidenTables)) WidenTableTags(article);                  // 6
-  const std::string title = FindArticleTitle(article);                                 // 7
-  if (window.IsChecked(Switch::RemoveAds)) {                                           // 8
+std::string CleanArticleSteps(std::string_view source_path, std::string_view target_path,
+                              MainWindow& window, std::string_view source_root) {
+  // The four rule passes share one listing of the rule folder.
+  TRuleFolder rules(window);
+  LineList article = LoadArticle(source_path);                                                 // 1
+  SplitTagsToLines(article);                                                                   // 2
+  RepairHead(article);                                                                         // 3
+  if (window.IsChecked(Switch::CutScripts)) CutScriptsAndLinks(article);                       // 4
+  if (window.IsChecked(Switch::ReplaceFragments)) ApplyReplaceRules(article, window, &rules);  // 5
+  if (window.IsChecked(Switch::WidenTables)) WidenTableTags(article);                          // 6
+  const std::string title = FindArticleTitle(article);                                         // 7
+  if (window.IsChecked(Switch::RemoveAds)) {                                                   // 8
     if (window.IsChecked(Switch::PickRichestTable)) SelectContentTable(article, window);
-    ApplyCutRules(article, window);
-    ApplyDeleteRules(article, window);
+    ApplyCutRules(article, window, &rules);
+    ApplyDeleteRules(article, window, &rules);
   }
   const std::string folder = FolderOf(source_path);  // 9
   RewritePictures(article, folder, source_root.empty() ? folder : source_root, PictureRegister(),
                   window);
   AddTitleHeading(article, title);  // 10
   // 11: the title goes back to the caller below, after the page is saved.
-  if (window.IsChecked(Switch::InsertExtraInfo)) ApplyInsertRules(article, window);  // 12
-  SaveLines(target_path, article);                                                   // 13
+  if (window.IsChecked(Switch::InsertExtraInfo)) ApplyInsertRules(article, window, &rules);  // 12
+  SaveLines(target_path, article);                                                           // 13
   return title;
+}
+
+}  // namespace
+
+std::string CleanArticle(std::string_view source_path, std::string_view target_path,
+                         MainWindow& window, std::string_view source_root) {
+  try {
+    return CleanArticleSteps(source_path, target_path, window, source_root);
+  } catch (const Failure& failure) {
+    // A failure that names no file of its own (a threshold that is not a
+    // number, a rule's text) names the page being cleaned.
+    throw failure.At(source_path);
+  }
 }
 
 void ResetPictureRegister() {
