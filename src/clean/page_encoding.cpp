@@ -82,36 +82,45 @@ bool TagNamed(std::string_view page, size_t at, std::string_view name) {
          IsAsciiSpace(page[at + name.size()]);
 }
 
-// Calls visit for the declaration of every "<meta" tag and "<?xml" prologue
-// that starts before limit, in page order; stops when visit returns false.
-// Each tag is read once.
+// One "<meta" tag or "<?xml" prologue: where it stands (0-based, end just
+// past its ">" or at the page's end), and its declaration if it has one.
+struct TDeclaringTag {
+  size_t at = 0;
+  size_t end = 0;
+  bool is_prologue = false;
+  std::optional<TDeclaration> declaration;
+};
+
+// Calls visit for every "<meta" tag and "<?xml" prologue that starts before
+// limit, in page order; stops when visit returns false. Each tag is read once.
 template <typename Visit>
-void ForEachDeclaration(std::string_view page, size_t limit, Visit visit) {
+void ForEachDeclaringTag(std::string_view page, size_t limit, Visit visit) {
   size_t at = 0;
   while (at < page.size() && at < limit) {
     const size_t tag = page.find('<', at);
     if (tag == std::string_view::npos || tag >= limit) return;
     at = tag + 1;
     std::string_view word;
-    if (TagNamed(page, tag, "<meta")) {
-      word = "charset";
-    } else if (TagNamed(page, tag, "<?xml")) {
+    const bool is_prologue = TagNamed(page, tag, "<?xml");
+    if (is_prologue) {
       word = "encoding";
+    } else if (TagNamed(page, tag, "<meta")) {
+      word = "charset";
     } else {
       continue;
     }
     size_t tag_end = page.find('>', tag);
-    if (tag_end == std::string_view::npos) tag_end = page.size();
+    tag_end = tag_end == std::string_view::npos ? page.size() : tag_end + 1;
     at = tag_end;
-    if (auto declaration = DeclarationIn(page, tag, tag_end, word))
-      if (!visit(*declaration)) return;
+    if (!visit(TDeclaringTag{tag, tag_end, is_prologue, DeclarationIn(page, tag, tag_end, word)}))
+      return;
   }
 }
 
 std::optional<TPageEncoding> DeclaredEncoding(std::string_view page) {
   std::optional<TPageEncoding> found;
-  ForEachDeclaration(page, kDeclarationWindow, [&](const TDeclaration& declaration) {
-    found = declaration.encoding;
+  ForEachDeclaringTag(page, kDeclarationWindow, [&](const TDeclaringTag& tag) {
+    if (tag.declaration) found = tag.declaration->encoding;
     return !found;
   });
   return found;
@@ -137,16 +146,23 @@ bool IsValidUtf8(std::string_view page, bool& has_multibyte) {
   return true;
 }
 
-// Every declaration of the page's own encoding now names windows-1251.
-std::string RewriteDeclarations(std::string_view page, TPageEncoding own) {
+// For a page whose bytes are being converted: every declaration now names
+// windows-1251, whatever it named before (the page's own encoding, another one
+// that was wrong, a bogus name), since after the conversion any other name is
+// false. An XML prologue without an encoding says UTF-8 to an XML reader, so
+// it goes.
+std::string RewriteDeclarations(std::string_view page) {
   std::string out;
   out.reserve(page.size() + 16);
   size_t done = 0;
-  ForEachDeclaration(page, page.size(), [&](const TDeclaration& declaration) {
-    if (declaration.encoding == own) {
-      out.append(page.substr(done, declaration.at - done));
+  ForEachDeclaringTag(page, page.size(), [&](const TDeclaringTag& tag) {
+    if (tag.declaration) {
+      out.append(page.substr(done, tag.declaration->at - done));
       out += "windows-1251";
-      done = declaration.at + declaration.length;
+      done = tag.declaration->at + tag.declaration->length;
+    } else if (tag.is_prologue) {
+      out.append(page.substr(done, tag.at - done));
+      done = tag.end;
     }
     return true;
   });
@@ -214,9 +230,9 @@ std::string PageTo1251(std::string_view page) {
     case TPageEncoding::Utf8:
       if (page.substr(0, kByteOrderMark.size()) == kByteOrderMark)
         page.remove_prefix(kByteOrderMark.size());
-      return Utf8PageTo1251(RewriteDeclarations(page, encoding));
+      return Utf8PageTo1251(RewriteDeclarations(page));
     case TPageEncoding::Koi8r:
-      return Koi8rPageTo1251(RewriteDeclarations(page, encoding));
+      return Koi8rPageTo1251(RewriteDeclarations(page));
     case TPageEncoding::Cp1251:
       break;
   }
