@@ -25,9 +25,10 @@ namespace {
 // Windows-1251 by definition.
 LineList LoadArticle(std::string_view source_path) {
   errno = 0;  // a failure that sets no reason shows none
-  const auto bytes = ReadFileBytes(source_path);
+  auto bytes = ReadFileBytes(source_path);
   if (!bytes) throw CannotOpenFile(source_path);
-  return SplitIntoLines(PageTo1251(*bytes));
+  ConvertPageTo1251(*bytes);  // in place: one copy of a large page the less
+  return SplitIntoLines(*bytes);
 }
 
 // The source path without its file name and without a trailing separator.

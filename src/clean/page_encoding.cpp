@@ -2,6 +2,7 @@
 
 #include <array>
 #include <optional>
+#include <utility>
 
 #include "platform/text.h"
 
@@ -146,30 +147,6 @@ bool IsValidUtf8(std::string_view page, bool& has_multibyte) {
   return true;
 }
 
-// For a page whose bytes are being converted: every declaration now names
-// windows-1251, whatever it named before (the page's own encoding, another one
-// that was wrong, a bogus name), since after the conversion any other name is
-// false. An XML prologue without an encoding says UTF-8 to an XML reader, so
-// it goes.
-std::string RewriteDeclarations(std::string_view page) {
-  std::string out;
-  out.reserve(page.size() + 16);
-  size_t done = 0;
-  ForEachDeclaringTag(page, page.size(), [&](const TDeclaringTag& tag) {
-    if (tag.declaration) {
-      out.append(page.substr(done, tag.declaration->at - done));
-      out += "windows-1251";
-      done = tag.declaration->at + tag.declaration->length;
-    } else if (tag.is_prologue) {
-      out.append(page.substr(done, tag.at - done));
-      done = tag.end;
-    }
-    return true;
-  });
-  out.append(page.substr(done));
-  return out;
-}
-
 void AppendCharacter(std::string& out, char32_t code_point) {
   const int byte = Cp1251Of(code_point);
   if (byte >= 0) {
@@ -179,28 +156,23 @@ void AppendCharacter(std::string& out, char32_t code_point) {
   }
 }
 
-std::string Utf8PageTo1251(std::string_view page) {
-  std::string out;
-  out.reserve(page.size());
+void AppendUtf8As1251(std::string& out, std::string_view piece) {
   size_t pos = 0;
-  while (pos < page.size()) {
+  while (pos < piece.size()) {
     size_t end = pos;
-    while (end < page.size() && IsAscii(page[end])) ++end;
-    out.append(page.substr(pos, end - pos));
+    while (end < piece.size() && IsAscii(piece[end])) ++end;
+    out.append(piece.substr(pos, end - pos));
     pos = end;
-    if (pos == page.size()) break;
+    if (pos == piece.size()) break;
     // Only valid pages get here; a stray byte would still become "?" rather
     // than stop the load.
-    auto code_point = DecodeUtf8(page, pos);
+    auto code_point = DecodeUtf8(piece, pos);
     AppendCharacter(out, code_point ? *code_point : U'?');
   }
-  return out;
 }
 
-std::string Koi8rPageTo1251(std::string_view page) {
-  std::string out;
-  out.reserve(page.size());
-  for (char c : page) {
+void AppendKoi8rAs1251(std::string& out, std::string_view piece) {
+  for (char c : piece) {
     const auto byte = static_cast<unsigned char>(c);
     if (byte < 0x80) {
       out += c;
@@ -208,7 +180,48 @@ std::string Koi8rPageTo1251(std::string_view page) {
       AppendCharacter(out, kKoi8rHighHalf[byte - 0x80]);
     }
   }
+}
+
+// The page converted by append, piece by piece, in one pass into one new
+// text, with its declarations rewritten on the way: every declaration names
+// windows-1251, whatever it named before (the page's own encoding, another
+// one that was wrong, a bogus name), since after the conversion any other
+// name is false; an XML prologue without an encoding says UTF-8 to an XML
+// reader, so it goes. Declarations start and end at ASCII characters, so no
+// piece cuts a character in two.
+template <typename Append>
+std::string Converted(std::string_view page, Append append) {
+  std::string out;
+  out.reserve(page.size() + page.size() / 16);
+  size_t done = 0;
+  ForEachDeclaringTag(page, page.size(), [&](const TDeclaringTag& tag) {
+    if (tag.declaration) {
+      append(out, page.substr(done, tag.declaration->at - done));
+      out += "windows-1251";
+      done = tag.declaration->at + tag.declaration->length;
+    } else if (tag.is_prologue) {
+      append(out, page.substr(done, tag.at - done));
+      done = tag.end;
+    }
+    return true;
+  });
+  append(out, page.substr(done));
   return out;
+}
+
+// The converted page, or nullopt when the page is Windows-1251 already.
+std::optional<std::string> ConvertedOrNone(std::string_view page) {
+  switch (DetectPageEncoding(page)) {
+    case TPageEncoding::Utf8:
+      if (page.substr(0, kByteOrderMark.size()) == kByteOrderMark)
+        page.remove_prefix(kByteOrderMark.size());
+      return Converted(page, AppendUtf8As1251);
+    case TPageEncoding::Koi8r:
+      return Converted(page, AppendKoi8rAs1251);
+    case TPageEncoding::Cp1251:
+      break;
+  }
+  return std::nullopt;
 }
 
 }  // namespace
@@ -225,18 +238,12 @@ TPageEncoding DetectPageEncoding(std::string_view page) {
 }
 
 std::string PageTo1251(std::string_view page) {
-  const TPageEncoding encoding = DetectPageEncoding(page);
-  switch (encoding) {
-    case TPageEncoding::Utf8:
-      if (page.substr(0, kByteOrderMark.size()) == kByteOrderMark)
-        page.remove_prefix(kByteOrderMark.size());
-      return Utf8PageTo1251(RewriteDeclarations(page));
-    case TPageEncoding::Koi8r:
-      return Koi8rPageTo1251(RewriteDeclarations(page));
-    case TPageEncoding::Cp1251:
-      break;
-  }
-  return std::string(page);
+  auto converted = ConvertedOrNone(page);
+  return converted ? std::move(*converted) : std::string(page);
+}
+
+void ConvertPageTo1251(std::string& page) {
+  if (auto converted = ConvertedOrNone(page)) page = std::move(*converted);
 }
 
 }  // namespace tavex

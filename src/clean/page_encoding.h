@@ -37,5 +37,8 @@ TPageEncoding DetectPageEncoding(std::string_view page);
 // its bytes are no longer in. A Windows-1251 page comes back byte for byte.
 // Linear in the page's size.
 std::string PageTo1251(std::string_view page);
+// The same in place: a Windows-1251 page is not copied, a converted one holds
+// its old bytes and the new ones at once only while it is converted.
+void ConvertPageTo1251(std::string& page);
 
 }  // namespace tavex

@@ -272,6 +272,7 @@ TEST_F(CleanArticleTest, FailuresNameThePageOrTheirOwnFileInTheSystemsSeparators
   } catch (const Failure& failure) {
     EXPECT_EQ(std::string(failure.what()), "'abc' is not a valid integer value\n" + source);
   }
+  EXPECT_FALSE(fs::exists(work_ / "out/pub/0.htm"));
 }
 
 TEST_F(CleanArticleTest, UnwritableTargetFailsWithItsPath) {
