@@ -43,7 +43,6 @@ class TRuleFolder {
   // The rule files of one kind (".bet", ".txt", ".cha" or ".ins"), in the
   // order FindRuleFiles gives; any other extension has none.
   const LineList& FilesOf(std::string_view extension);
-  MainWindow& Window() const { return window_; }
 
  private:
   MainWindow& window_;
