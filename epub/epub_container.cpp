@@ -64,14 +64,18 @@ void WriteContainerWhole(std::string_view path_text, const std::vector<TContaine
   temp += ".tmp-write";
   std::error_code ec;
   fs::remove(temp, ec);
-  if (fs::is_directory(target, ec) || !WriteArchive(temp, entries)) {
+  // The reason shown is the one known for sure: errno is not reliable after
+  // the archive library or the folder test.
+  if (fs::is_directory(target, ec)) throw CannotCreateFile(path_text, EISDIR);
+  if (!WriteArchive(temp, entries)) {
     fs::remove(temp, ec);
-    throw CannotCreateFile(path_text);
+    throw CannotCreateFile(path_text, 0);
   }
   fs::rename(temp, target, ec);
   if (ec) {
+    const int error = ec.value();
     fs::remove(temp, ec);
-    throw CannotCreateFile(path_text);
+    throw CannotCreateFile(path_text, error);
   }
 }
 

@@ -243,13 +243,15 @@ TEST_F(IssueEpubTest, FailuresNameTheFileAndLeaveNoBook) {
 
   // A kept article whose page is missing.
   fs::remove(dir_.path() / "tavex5/pub/3.htm");
-  EXPECT_EQ(FailureText(window_, table_), "Cannot open file " + target_ + "\\pub\\3.htm");
+  EXPECT_EQ(FailureText(window_, table_), "Cannot open file " + target_ + "\\pub\\3.htm\n" +
+                                              target_ + "/pub/3.htm: No such file or directory");
   ExpectNothingLeft(target_);
 
   // A book that cannot be written (its name is taken by a folder).
   table_.Rubrics[1].clear();
   fs::create_directory(dir_.path() / "tavex5/tavex5.epub");
-  EXPECT_EQ(FailureText(window_, table_), "Cannot create file " + target_ + "\\tavex5.epub");
+  EXPECT_EQ(FailureText(window_, table_), "Cannot create file " + target_ + "\\tavex5.epub\n" +
+                                              target_ + "/tavex5.epub: Is a directory");
   fs::remove(dir_.path() / "tavex5/tavex5.epub");
   ExpectNothingLeft(target_);
 }

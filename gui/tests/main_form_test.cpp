@@ -193,7 +193,8 @@ class MainFormTest : public QObject {
     WorkFolder work;
     Form form;
     ShowAndActivate(form);
-    QCOMPARE(form.messages, QStringList{"Cannot open file tavex.sav"});
+    QCOMPARE(form.messages,
+             QStringList{"Cannot open file tavex.sav\ntavex.sav: No such file or directory"});
     for (const auto& info : tavex::kFields)
       QCOMPARE(form.FieldText(info.field), std::string(info.default_text));
     for (const auto& info : tavex::kSwitches) QCOMPARE(form.IsChecked(info.sw), info.default_on);

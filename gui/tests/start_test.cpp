@@ -179,7 +179,9 @@ class StartTest : public QObject {
     setup.form.Button1->click();
     const QStringList failures = setup.Failures();
     QCOMPARE(failures.size(), 1);
-    QVERIFY2(failures[0].startsWith("Cannot create file") && failures[0].endsWith("tavex5.epub"),
+    // The message's second line names the book as the system writes paths.
+    QVERIFY2(failures[0].startsWith("Cannot create file") &&
+                 failures[0].contains(setup.work.path() + "/out5/tavex5.epub"),
              qPrintable(failures[0]));
   }
 

@@ -28,6 +28,11 @@ constexpr PathSlot kPaths[] = {
 
 constexpr int kFirstRowLine = 8;  // 0-based index of the folder line of data row 1
 
+// The largest row count a file may give, header row included. A grid of this
+// many rubrics is far beyond any issue; a larger count is a damaged file, and
+// taking it would make the window allocate that many rows.
+constexpr int kMaxRowCount = 10000;
+
 std::string Cut(std::string_view text) {
   return std::string(text.substr(0, kMaxText));
 }
@@ -38,10 +43,20 @@ std::pair<std::string, std::string>& RowAt(TSettings& settings, int r) {
   return settings.Rows[r - 1];
 }
 
-// Line i (0-based) of the file, failing as a list read past its end would.
-const std::string& LineAt(const LineList& lines, int i) {
-  if (i >= LineCount(lines)) throw ListIndexOutOfBounds(i);
+// Line i (0-based) of the file at path, failing as a list read past its end
+// would, the missing line named.
+const std::string& LineAt(const LineList& lines, int i, std::string_view path) {
+  if (i >= LineCount(lines)) throw ListIndexOutOfBounds(i).At(path, i + 1);
   return lines[i];
+}
+
+// A number of line i (0-based) of the file at path.
+int IntAt(std::string_view text, int i, std::string_view path) {
+  try {
+    return ParseInt(text);
+  } catch (const Failure& failure) {
+    throw failure.At(path, i + 1);
+  }
 }
 
 }  // namespace
@@ -100,18 +115,24 @@ void LoadSettings(TSettings& settings, std::string_view path) {
   // cannot apply a half-read file.
   TSettings read = settings;
   const std::string& first = lines[0];
-  read.RowCount = ParseInt(NthField(first, 0));
-  read.KeepTablesThreshold = ParseInt(NthField(first, 1));
-  read.CutTablesThreshold = ParseInt(NthField(first, 2));
-  read.IssuesPerFolder = ParseInt(NthField(first, 3));
-  read.IssueNumber = ParseInt(LineAt(lines, 1));
+  read.RowCount = IntAt(NthField(first, 0), 0, path);
+  // Checked before anything is sized from it. A count above the rows the file
+  // holds is valid: the record's own rows fill the rest.
+  if (read.RowCount > kMaxRowCount)
+    throw Failure("Row count " + std::to_string(read.RowCount) + " is above " +
+                  std::to_string(kMaxRowCount))
+        .At(path, 1);
+  read.KeepTablesThreshold = IntAt(NthField(first, 1), 0, path);
+  read.CutTablesThreshold = IntAt(NthField(first, 2), 0, path);
+  read.IssuesPerFolder = IntAt(NthField(first, 3), 0, path);
+  read.IssueNumber = IntAt(LineAt(lines, 1, path), 1, path);
   // A flag line from a version with fewer switches is shorter: the flags it
   // lacks read as clear, like any character other than "0".
-  const std::string& flags = LineAt(lines, 2);
+  const std::string& flags = LineAt(lines, 2, path);
   for (int i = 0; i < kSavedSwitchCount; ++i)
     read.Flags[i] = i < static_cast<int>(flags.size()) && flags[i] == '0';
   int line = 3;
-  for (const auto& slot : kPaths) read.*slot.member = Cut(LineAt(lines, line++));
+  for (const auto& slot : kPaths) read.*slot.member = Cut(LineAt(lines, line++, path));
   // A folder line without its rubric line after it is not a row.
   for (int r = 1; kFirstRowLine + 2 * (r - 1) + 1 < LineCount(lines); ++r) {
     const int i = kFirstRowLine + 2 * (r - 1);

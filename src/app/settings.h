@@ -41,9 +41,11 @@ void SaveSettings(const MainWindow& window, TSettings& settings,
 // Reads the file, and the second settings file beside it, into the record.
 // Fails with "Cannot open file %s" when it is missing, "'%s' is not a valid
 // integer value" on a bad number and "List index out of bounds (%d)" when one
-// of lines 1 to 8 is missing; a file that fails
-// leaves the record as it was. An empty file changes nothing. A flag line
-// shorter than 15 characters reads its missing flags as clear.
+// of lines 1 to 8 is missing, and refuses a row count above 10,000 (a damaged
+// file); each failure names the file and its line (1-based) on a second line.
+// A file that fails leaves the record as it was. An empty file changes
+// nothing. A flag line shorter than 15 characters reads its missing flags as
+// clear.
 void LoadSettings(TSettings& settings, std::string_view path = kSettingsFile);
 // Copies the record into the window; rows the record lacks come out empty.
 void ApplySettings(const TSettings& settings, MainWindow& window);

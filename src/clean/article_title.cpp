@@ -35,16 +35,20 @@ int FirstCentredHeading(const LineList& article) {
 // The run of text that starts at line k: line k and the text lines right
 // after it, joined by single spaces. With cut_at_tag, the title is cut before
 // its first "<" after each joined line (a line list that could not be
-// normalised may hold tags inside text).
+// normalised may hold tags inside text). After the first cut the title holds
+// no "<", so each later search looks only at the part just joined: a title of
+// a million lines is read once, not once per line.
 std::string TextRunFrom(const LineList& article, int k, bool cut_at_tag) {
   std::string title = article[k];
+  size_t unsearched = 0;  // the title before this holds no "<"
   while (k + 1 < LineCount(article) && !BeginsWithTag(article[k + 1])) {
     ++k;
     title += ' ';
     title += article[k];
     if (cut_at_tag) {
-      const size_t lt = title.find('<');
+      const size_t lt = title.find('<', unsearched);
       if (lt != std::string::npos) title.resize(lt);
+      unsearched = title.size();
     }
   }
   return title;
@@ -57,7 +61,10 @@ std::string FindArticleTitle(const LineList& article) {
   if (const int i = FirstCentredHeading(article); i >= 0) {
     int k = i + 1;
     while (k < count && BeginsWithTag(article[k])) ++k;  // font, bold and the like
-    if (k < count) return TextRunFrom(article, k, false);
+    // A heading that reads the marker itself gives no title: the title
+    // element is still asked, as for a page without a heading.
+    if (k < count)
+      if (std::string title = TextRunFrom(article, k, false); title != kUnknownTitle) return title;
   }
   if (const int i = FirstLineEqualTo(article, "<title>"); i >= 0) {
     // A tag right after "<title>" means the element is empty: no title.

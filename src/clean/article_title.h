@@ -16,7 +16,9 @@ extern const char kUnknownTitle[];
 // failing that, the run of text after the first "<title>" line. The text lines
 // of a run are joined by single spaces. kUnknownTitle when neither gives a
 // text: no such line, an empty title element, or no text line before the end
-// of the list. Reads the article, changes nothing. The RecoverTitle switch is
+// of the list. A heading that reads kUnknownTitle itself gives no title, so
+// the title element is read as for a page without a heading. Linear in the
+// article's size. Reads the article, changes nothing. The RecoverTitle switch is
 // not consulted: the title element is always the fallback, as it always was,
 // and an article without a title would only be listed under the marker.
 std::string FindArticleTitle(const LineList& article);

@@ -18,6 +18,7 @@
 #include "clean/widen_tables.h"
 #include "platform/failure.h"
 #include "platform/files.h"
+#include "rules/rule_files.h"
 #include "rules/rule_passes.h"
 
 namespace tavex {
@@ -29,12 +30,13 @@ namespace {
 // Within a build the page is read through the checked open file, so a page
 // swapped for a link to somewhere else after it was listed is not read.
 LineList LoadArticle(std::string_view source_path, std::string_view source_root) {
+  errno = 0;  // a failure that sets no reason shows none
   ReadRefusal refusal = ReadRefusal::None;
-  const auto bytes = source_root.empty()
-                         ? ReadFileBytes(source_path)
-                         : ReadFileWithin(source_path, source_root, SIZE_MAX, refusal);
+  auto bytes = source_root.empty() ? ReadFileBytes(source_path)
+                                   : ReadFileWithin(source_path, source_root, SIZE_MAX, refusal);
   if (!bytes) throw CannotOpenFile(source_path);
-  return SplitIntoLines(PageTo1251(*bytes));
+  ConvertPageTo1251(*bytes);  // in place: one copy of a large page the less
+  return SplitIntoLines(*bytes);
 }
 
 // The source path without its file name and without a trailing separator.
@@ -43,26 +45,26 @@ std::string FolderOf(std::string_view path) {
   return slash == std::string_view::npos ? std::string(".") : std::string(path.substr(0, slash));
 }
 
-}  // namespace
-
-std::string CleanArticle(std::string_view source_path, std::string_view target_path,
-                         MainWindow& window, std::string_view source_root,
-                         const TIssueArticles* issue) {
-  LineList article = LoadArticle(source_path, source_root);                            // 1
-  SplitTagsToLines(article);                                                           // 2
-  RepairHead(article);                                                                 // 3
-  if (window.IsChecked(Switch::CutScripts)) CutScriptsAndLinks(article);               // 4
-  if (window.IsChecked(Switch::ReplaceFragments)) ApplyReplaceRules(article, window);  // 5
-  if (window.IsChecked(Switch::WidenTables)) WidenTableTags(article);                  // 6
-  std::string title = FindArticleTitle(article);                                       // 7
+std::string CleanArticleSteps(std::string_view source_path, std::string_view target_path,
+                              MainWindow& window, std::string_view source_root,
+                              const TIssueArticles* issue) {
+  // The four rule passes share one listing of the rule folder.
+  TRuleFolder rules(window);
+  LineList article = LoadArticle(source_path, source_root);                                    // 1
+  SplitTagsToLines(article);                                                                   // 2
+  RepairHead(article);                                                                         // 3
+  if (window.IsChecked(Switch::CutScripts)) CutScriptsAndLinks(article);                       // 4
+  if (window.IsChecked(Switch::ReplaceFragments)) ApplyReplaceRules(article, window, &rules);  // 5
+  if (window.IsChecked(Switch::WidenTables)) WidenTableTags(article);                          // 6
+  std::string title = FindArticleTitle(article);                                               // 7
   if (window.IsChecked(Switch::TrimSiteName)) title = TrimSiteName(title, article);
   if (window.IsChecked(Switch::RemoveAds)) {  // 8
     // The block pass judges the page as it stood before the table pass.
     const LineList page = window.IsChecked(Switch::PickArticleBlock) ? article : LineList();
     if (window.IsChecked(Switch::PickRichestTable)) SelectContentTable(article, window);
     if (!page.empty()) PickArticleBlock(article, page);
-    ApplyCutRules(article, window);
-    ApplyDeleteRules(article, window);
+    ApplyCutRules(article, window, &rules);
+    ApplyDeleteRules(article, window, &rules);
   }
   const std::string folder = FolderOf(source_path);  // 9
   RewritePictures(article, folder, source_root.empty() ? folder : source_root, PictureRegister(),
@@ -70,9 +72,23 @@ std::string CleanArticle(std::string_view source_path, std::string_view target_p
   if (window.IsChecked(Switch::UnlinkMissingPages)) RewritePageLinks(article, source_path, issue);
   AddTitleHeading(article, title);  // 10
   // 11: the title goes back to the caller below, after the page is saved.
-  if (window.IsChecked(Switch::InsertExtraInfo)) ApplyInsertRules(article, window);  // 12
-  SaveLines(target_path, article);                                                   // 13
+  if (window.IsChecked(Switch::InsertExtraInfo)) ApplyInsertRules(article, window, &rules);  // 12
+  SaveLines(target_path, article);                                                           // 13
   return title;
+}
+
+}  // namespace
+
+std::string CleanArticle(std::string_view source_path, std::string_view target_path,
+                         MainWindow& window, std::string_view source_root,
+                         const TIssueArticles* issue) {
+  try {
+    return CleanArticleSteps(source_path, target_path, window, source_root, issue);
+  } catch (const Failure& failure) {
+    // A failure that names no file of its own (a threshold that is not a
+    // number, a rule's text) names the page being cleaned.
+    throw failure.At(source_path);
+  }
 }
 
 void ResetPictureRegister() {

@@ -5,14 +5,16 @@
 //   3. rank the tables by their own text: the first with the most wins;
 //   4. empty link-heavy leaf tables outside the winner;
 //   5. empty link-heavy cells and cells with neither text nor picture;
-//   6. copy the head;
-//   7. copy the tables that the keep rules keep;
-//   8. close the page and put the copied lines in place of the article;
+//   6. take the head;
+//   7. take the tables that the keep rules keep (6 and 7 move the lines up
+//      within the list, which becomes the article);
+//   8. close the page;
 //   9. empty the cell and row pairs with nothing between them.
 // Emptied lines stay in the list until step 7, so line indices hold still.
 #include "clean/content_table.h"
 
 #include <algorithm>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -127,13 +129,50 @@ TStep RowStep(std::string_view line) {
   return CounterStep(line, "<tr", "</tr");
 }
 
-template <typename StepOf>
-std::vector<TStep> StepsOf(const LineList& lines, StepOf step_of) {
-  std::vector<TStep> steps;
-  steps.reserve(lines.size());
-  for (const std::string& line : lines) steps.push_back(step_of(line));
-  return steps;
-}
+// A count tree over the lines whose step is not zero (the lines of table,
+// cell and row tags, a small share of a page): lines that change nothing add
+// nothing to a count, so leaving them out answers every question the same,
+// and the tree of a 50 MB page stays small.
+class TSparseCountTree {
+ public:
+  template <typename StepOf>
+  TSparseCountTree(const LineList& lines, StepOf step_of) : tree_(Steps(lines, step_of)) {}
+
+  // As TCountTree: line indices of the list, from..to inclusive.
+  int FirstFall(int from, int to, int64_t& value) const {
+    const int first = EventAtOrAfter(from);
+    const int last = EventAtOrAfter(to + 1) - 1;
+    const int fall = tree_.FirstFall(first, last, value);
+    return fall < 0 ? -1 : lines_[fall];
+  }
+
+  // Only ever clears a line; a line without a step has nothing to clear.
+  void Clear(int line) {
+    const int event = EventAtOrAfter(line);
+    if (event < static_cast<int>(lines_.size()) && lines_[event] == line) tree_.Set(event, {});
+  }
+
+ private:
+  template <typename StepOf>
+  std::vector<TStep> Steps(const LineList& lines, StepOf step_of) {
+    std::vector<TStep> steps;
+    for (int i = 0; i < LineCount(lines); ++i) {
+      const TStep step = step_of(lines[i]);
+      if (step.Rise == 0 && step.Low == 0) continue;
+      steps.push_back(step);
+      lines_.push_back(i);
+    }
+    return steps;
+  }
+
+  // Index of the first event line at or after line.
+  int EventAtOrAfter(int line) const {
+    return static_cast<int>(std::lower_bound(lines_.begin(), lines_.end(), line) - lines_.begin());
+  }
+
+  std::vector<int> lines_;  // the lines with a step, ascending; filled before tree_
+  TCountTree tree_;
+};
 
 // Step 2. Each table's scan covers the lines after its opening line up to,
 // not including, its closing line (to the end of the list when it has none).
@@ -144,9 +183,9 @@ class TTableDiscovery {
  public:
   explicit TTableDiscovery(LineList& lines)
       : lines_(lines),
-        nesting_(StepsOf(lines, NestingStep)),
-        cells_(StepsOf(lines, CellStep)),
-        rows_(StepsOf(lines, RowStep)) {}
+        nesting_(lines, NestingStep),
+        cells_(lines, CellStep),
+        rows_(lines, RowStep) {}
 
   TTableRegister Run() {
     TTableRegister tables;
@@ -170,7 +209,7 @@ class TTableDiscovery {
   // A line that begins with "</td" cannot begin with "<tr" or "</tr" (and the
   // other way round), so running the two counters one after the other over a
   // scan gives what running them together line by line gives.
-  void RunCounter(TCountTree& counter, int64_t& open, int from, int to) {
+  void RunCounter(TSparseCountTree& counter, int64_t& open, int from, int to) {
     while (from <= to) {
       const int fall = counter.FirstFall(from, to, open);
       if (fall < 0) return;
@@ -181,15 +220,15 @@ class TTableDiscovery {
 
   void EmptyLine(int line) {
     lines_[line].clear();
-    nesting_.Set(line, {});
-    cells_.Set(line, {});
-    rows_.Set(line, {});
+    nesting_.Clear(line);
+    cells_.Clear(line);
+    rows_.Clear(line);
   }
 
   LineList& lines_;
-  TCountTree nesting_;
-  TCountTree cells_;
-  TCountTree rows_;
+  TSparseCountTree nesting_;
+  TSparseCountTree cells_;
+  TSparseCountTree rows_;
   int64_t open_cells_ = 0;  // not reset between tables
   int64_t open_rows_ = 0;
 };
@@ -292,20 +331,6 @@ void CutLinkHeavyCells(LineList& lines, const MainWindow& window) {
   }
 }
 
-// Step 6: the lines down to the first "</head>" line, without empty lines. The
-// pass starts only when that line exists, and no cut can reach it: the
-// wrapper's "<table>" right below it stops every cell and keeps it out of every
-// leaf table. Should it be missing all the same, no head is copied rather
-// than the whole page.
-LineList CopyHead(const LineList& lines) {
-  LineList head;
-  for (const std::string& line : lines) {
-    if (!line.empty()) head.push_back(line);
-    if (line == "</head>") return head;
-  }
-  return {};
-}
-
 // The keep rules of step 7, in their order. The measurement of rule 2 updates
 // the entry, so rule 3 reads the most recent figures in every case.
 bool IsKept(const LineList& lines, TTableSpan& table, bool is_content, bool keep_rich,
@@ -319,27 +344,57 @@ bool IsKept(const LineList& lines, TTableSpan& table, bool is_content, bool keep
   return table.PictureArea > 100000 && table.Links == 1;
 }
 
-// Step 7: appends the kept tables, in page order, without empty lines. A kept
-// table is copied whole with the tables nested in it, which are not examined
-// again. The last line of the list is never examined.
-void KeepTables(const LineList& lines, TTableRegister& tables, int content,
-                const MainWindow& window, LineList& kept) {
+// Step 7: the tables the keep rules keep, as spans of lines (first, last) in
+// page order. A kept table is taken whole with the tables nested in it, which
+// are not examined again. The last line of the list is never examined.
+using TLineSpans = std::vector<std::pair<int, int>>;
+TLineSpans KeptTables(const LineList& lines, TTableRegister& tables, int content,
+                      const MainWindow& window) {
   const int n = LineCount(lines);
   std::vector<int> table_at(n, -1);  // register entry opening at each line
   for (int k = 0; k < static_cast<int>(tables.size()); ++k) table_at[tables[k].FirstLine] = k;
   const bool keep_rich = window.IsChecked(Switch::KeepTablesAboveRatio);
   const TNestingIndex nesting(lines);  // the lines no longer change
+  TLineSpans spans;
   for (int i = 0; i < n - 1;) {
     const int k = table_at[i];
-    // A kept table without a closing line copies nothing and the walk goes on.
+    // A kept table without a closing line takes nothing and the walk goes on.
     if (k >= 0 && IsKept(lines, tables[k], k == content, keep_rich, window, nesting) &&
         tables[k].LastLine > i) {
-      for (int j = i; j <= tables[k].LastLine; ++j)
-        if (!lines[j].empty()) kept.push_back(lines[j]);
+      spans.emplace_back(i, tables[k].LastLine);
       i = tables[k].LastLine + 1;
     } else {
       ++i;
     }
+  }
+  return spans;
+}
+
+// Steps 6 and 7 together: the list becomes its head, the lines down to the
+// first "</head>" line at head_end, followed by the kept spans, all without
+// empty lines. The lines are moved, not copied; when every span lies below
+// the head, as it does on every sane page, they are moved up within the list
+// itself, so no second list of a large page is ever built.
+void TakeKeptLines(LineList& lines, int head_end, const TLineSpans& spans) {
+  TLineSpans taken = {{0, head_end}};
+  taken.insert(taken.end(), spans.begin(), spans.end());
+  const bool in_order = spans.empty() || spans.front().first > head_end;
+  LineList kept;  // only for a table that starts in the head
+  int w = 0;
+  for (const auto& [first, last] : taken) {
+    for (int j = first; j <= last; ++j) {
+      if (lines[j].empty()) continue;
+      if (!in_order) {
+        kept.push_back(lines[j]);  // a line may be taken twice: copied
+      } else if (w++ != j) {
+        lines[w - 1] = std::move(lines[j]);
+      }
+    }
+  }
+  if (in_order) {
+    lines.resize(w);
+  } else {
+    lines = std::move(kept);
   }
 }
 
@@ -358,10 +413,14 @@ void EmptyPairs(LineList& lines) {
 }  // namespace
 
 void SelectContentTable(LineList& article, MainWindow& window) {
-  // The pass works on a copy, so that an article it does not handle, or one
-  // whose pass fails, stays exactly as it was.
-  LineList lines = article;
-  SplitTagsToLines(lines);
+  // An article in normalised form, as the pipeline hands it over, is worked
+  // on in place, so a page of 50 MB is not held twice; a failure (a threshold
+  // that is not a number) ends the run, and the article in progress is never
+  // written. Any other list is worked on as a normalised copy, so that one
+  // the pass does not handle stays exactly as it was.
+  std::optional<LineList> copy;
+  if (!IsNormalised(article)) SplitTagsToLines(copy.emplace(article));
+  LineList& lines = copy ? *copy : article;
   const int head_end = FindLine("</head>", lines);
   // Without a head end the head would take in the whole page and the kept
   // tables would follow it a second time: such an article stays as it is.
@@ -375,11 +434,10 @@ void SelectContentTable(LineList& article, MainWindow& window) {
     CutLinkHeavyTables(lines, tables, content, window);
   if (window.IsChecked(Switch::CutCellsBelowRatio)) CutLinkHeavyCells(lines, window);
 
-  LineList kept = CopyHead(lines);
-  KeepTables(lines, tables, content, window, kept);
-  kept.push_back("</html>");  // step 8
-  EmptyPairs(kept);
-  article = std::move(kept);
+  TakeKeptLines(lines, head_end, KeptTables(lines, tables, content, window));
+  lines.push_back("</html>");  // step 8
+  EmptyPairs(lines);
+  if (copy) article = std::move(*copy);
 }
 
 }  // namespace tavex

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <optional>
 #include <vector>
 
 #include "app/main_window.h"
@@ -35,11 +36,48 @@ std::string_view Trim(std::string_view s) {
   return s.substr(b, e - b);
 }
 
-// Builds the normalised lines; false when a tag is still open at the end.
-bool SplitInto(const LineList& source, LineList& out) {
+// The number of lines normalising gives, or nullopt when a tag stays open at
+// the end. Outside a tag a "<" opens one, inside it the first ">" closes it,
+// across line breaks; each tag is a line, and so is each stretch outside tags
+// within one source line that holds a character above code 32 (the others
+// are trimmed away). Squeezing and trimming never touch "<" or ">", so this
+// is exactly the split's own count, and the split can reserve its lines once.
+std::optional<size_t> CountPieces(const LineList& lines) {
+  bool in_tag = false;
+  size_t pieces = 0;
+  for (const std::string& line : lines) {
+    bool visible = false;  // the stretch outside tags so far holds text
+    for (char c : line) {
+      if (in_tag) {
+        in_tag = c != '>';
+      } else if (c == '<') {
+        pieces += visible ? 2 : 1;
+        visible = false;
+        in_tag = true;
+      } else if (!IsTrimmable(c)) {
+        visible = true;
+      }
+    }
+    if (visible) ++pieces;
+  }
+  if (in_tag) return std::nullopt;
+  return pieces;
+}
+
+// Squeezes line i of the source and frees it: the source is consumed as the
+// normalised lines are built, so a large page is not held twice.
+std::string TakeSqueezed(LineList& source, int i) {
+  std::string squeezed = SqueezeSpaces(source[i]);
+  std::string().swap(source[i]);
+  return squeezed;
+}
+
+// Builds the normalised lines from source, which it consumes; every tag must
+// close (CountPieces).
+void SplitInto(LineList& source, LineList& out) {
   const int count = LineCount(source);
   for (int i = 0; i < count; ++i) {
-    std::string cur = SqueezeSpaces(source[i]);
+    std::string cur = TakeSqueezed(source, i);
     size_t at = 0;  // cur[at..] is what is left to cut into pieces
     while (at < cur.size()) {
       if (cur[at] == '<') {
@@ -50,13 +88,13 @@ bool SplitInto(const LineList& source, LineList& out) {
         at += skip;
         size_t gt = cur.find('>', at);
         while (gt == std::string::npos) {
-          if (++i >= count) return false;
+          if (++i >= count) return;  // cannot happen once every tag closes
           // Join the next line on; only the new part can hold the ">".
           cur.erase(0, at);
           at = 0;
           size_t searched = cur.size();
           cur += ' ';
-          cur += SqueezeSpaces(source[i]);
+          cur += TakeSqueezed(source, i);
           gt = cur.find('>', searched);
         }
         out.push_back(LowerCase(Trim(std::string_view(cur).substr(at, gt + 1 - at))));
@@ -72,7 +110,6 @@ bool SplitInto(const LineList& source, LineList& out) {
       }
     }
   }
-  return true;
 }
 
 }  // namespace
@@ -104,15 +141,37 @@ void InsertBlock(int index, LineList& lines, const LineList& block) {
   lines.insert(lines.begin() + index, block.begin(), block.end());
 }
 
+// A line that normalising gives back unchanged: a whole lower-case tag with
+// no space after its "<" and its first ">" at its end, or a non-empty run of
+// text without "<", trimmed, without two spaces in a row.
+bool IsNormalisedLine(const std::string& line) {
+  if (line.empty() || IsTrimmable(line.front()) || IsTrimmable(line.back())) return false;
+  if (line.find("  ") != std::string::npos) return false;
+  if (line[0] != '<') return line.find('<') == std::string::npos;
+  if (line.size() < 2 || line[1] == ' ' || line.find('>') != line.size() - 1) return false;
+  for (char c : line)
+    if (LowerChar(c) != c) return false;
+  return true;
+}
+
+bool IsNormalised(const LineList& lines) {
+  return std::all_of(lines.begin(), lines.end(), IsNormalisedLine);
+}
+
 void SplitTagsToLines(LineList& lines) {
-  if (lines.empty()) return;
-  // Every tag and most runs of text start a line: reserving for them spares
-  // the list its regrowth on a page written on one line.
-  size_t expected = lines.size();
-  for (const auto& line : lines) expected += std::count(line.begin(), line.end(), '<');
+  // A tag still open at the end leaves the list as it was: that is known
+  // before anything changes, so the list can be consumed as it is split.
+  if (lines.empty() || IsNormalised(lines)) return;
+  const std::optional<size_t> pieces = CountPieces(lines);
+  if (!pieces) return;
+  // Reserved once: no regrowth, no spare room on a page of 50 MB beyond a few
+  // lines for the passes that insert some (the head repair, the content
+  // table's wrapper, the heading), so that they do not move the whole list.
+  constexpr size_t kSpareLines = 64;
   LineList out;
-  out.reserve(expected);
-  if (SplitInto(lines, out)) lines = std::move(out);
+  out.reserve(*pieces + kSpareLines);
+  SplitInto(lines, out);
+  lines = std::move(out);
 }
 
 std::string SqueezeSpaces(std::string_view text) {

@@ -35,6 +35,9 @@ void InsertBlock(int index, LineList& lines, const LineList& block);
 // blank lines. A tag spread over several lines is joined with one space. A tag
 // still open at the end of the list leaves the whole list exactly as it was.
 void SplitTagsToLines(LineList& lines);
+// Whether the list is in that form already, so that SplitTagsToLines would
+// leave it as it is. Reads each line once and allocates nothing.
+bool IsNormalised(const LineList& lines);
 
 // Trims characters up to code 32 from both ends and turns each run of spaces
 // into one space; tabs and other control characters inside stay.

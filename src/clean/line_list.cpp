@@ -1,5 +1,7 @@
 #include "clean/line_list.h"
 
+#include <cerrno>
+
 #include "platform/failure.h"
 #include "platform/files.h"
 
@@ -34,13 +36,17 @@ std::string JoinLines(const LineList& lines) {
   return text;
 }
 
+// errno is cleared first, so a failure that sets no reason shows none
+// rather than one left over from an earlier call.
 LineList LoadLines(std::string_view path) {
+  errno = 0;
   auto bytes = ReadFileBytes(path);
   if (!bytes) throw CannotOpenFile(path);
   return SplitIntoLines(*bytes);
 }
 
 void SaveLines(std::string_view path, const LineList& lines) {
+  errno = 0;
   if (!WriteFileWhole(path, JoinLines(lines))) throw CannotCreateFile(path);
 }
 

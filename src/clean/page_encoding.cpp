@@ -2,6 +2,7 @@
 
 #include <array>
 #include <optional>
+#include <utility>
 
 #include "platform/text.h"
 
@@ -82,36 +83,45 @@ bool TagNamed(std::string_view page, size_t at, std::string_view name) {
          IsAsciiSpace(page[at + name.size()]);
 }
 
-// Calls visit for the declaration of every "<meta" tag and "<?xml" prologue
-// that starts before limit, in page order; stops when visit returns false.
-// Each tag is read once.
+// One "<meta" tag or "<?xml" prologue: where it stands (0-based, end just
+// past its ">" or at the page's end), and its declaration if it has one.
+struct TDeclaringTag {
+  size_t at = 0;
+  size_t end = 0;
+  bool is_prologue = false;
+  std::optional<TDeclaration> declaration;
+};
+
+// Calls visit for every "<meta" tag and "<?xml" prologue that starts before
+// limit, in page order; stops when visit returns false. Each tag is read once.
 template <typename Visit>
-void ForEachDeclaration(std::string_view page, size_t limit, Visit visit) {
+void ForEachDeclaringTag(std::string_view page, size_t limit, Visit visit) {
   size_t at = 0;
   while (at < page.size() && at < limit) {
     const size_t tag = page.find('<', at);
     if (tag == std::string_view::npos || tag >= limit) return;
     at = tag + 1;
     std::string_view word;
-    if (TagNamed(page, tag, "<meta")) {
-      word = "charset";
-    } else if (TagNamed(page, tag, "<?xml")) {
+    const bool is_prologue = TagNamed(page, tag, "<?xml");
+    if (is_prologue) {
       word = "encoding";
+    } else if (TagNamed(page, tag, "<meta")) {
+      word = "charset";
     } else {
       continue;
     }
     size_t tag_end = page.find('>', tag);
-    if (tag_end == std::string_view::npos) tag_end = page.size();
+    tag_end = tag_end == std::string_view::npos ? page.size() : tag_end + 1;
     at = tag_end;
-    if (auto declaration = DeclarationIn(page, tag, tag_end, word))
-      if (!visit(*declaration)) return;
+    if (!visit(TDeclaringTag{tag, tag_end, is_prologue, DeclarationIn(page, tag, tag_end, word)}))
+      return;
   }
 }
 
 std::optional<TPageEncoding> DeclaredEncoding(std::string_view page) {
   std::optional<TPageEncoding> found;
-  ForEachDeclaration(page, kDeclarationWindow, [&](const TDeclaration& declaration) {
-    found = declaration.encoding;
+  ForEachDeclaringTag(page, kDeclarationWindow, [&](const TDeclaringTag& tag) {
+    if (tag.declaration) found = tag.declaration->encoding;
     return !found;
   });
   return found;
@@ -137,23 +147,6 @@ bool IsValidUtf8(std::string_view page, bool& has_multibyte) {
   return true;
 }
 
-// Every declaration of the page's own encoding now names windows-1251.
-std::string RewriteDeclarations(std::string_view page, TPageEncoding own) {
-  std::string out;
-  out.reserve(page.size() + 16);
-  size_t done = 0;
-  ForEachDeclaration(page, page.size(), [&](const TDeclaration& declaration) {
-    if (declaration.encoding == own) {
-      out.append(page.substr(done, declaration.at - done));
-      out += "windows-1251";
-      done = declaration.at + declaration.length;
-    }
-    return true;
-  });
-  out.append(page.substr(done));
-  return out;
-}
-
 void AppendCharacter(std::string& out, char32_t code_point) {
   const int byte = Cp1251Of(code_point);
   if (byte >= 0) {
@@ -163,28 +156,23 @@ void AppendCharacter(std::string& out, char32_t code_point) {
   }
 }
 
-std::string Utf8PageTo1251(std::string_view page) {
-  std::string out;
-  out.reserve(page.size());
+void AppendUtf8As1251(std::string& out, std::string_view piece) {
   size_t pos = 0;
-  while (pos < page.size()) {
+  while (pos < piece.size()) {
     size_t end = pos;
-    while (end < page.size() && IsAscii(page[end])) ++end;
-    out.append(page.substr(pos, end - pos));
+    while (end < piece.size() && IsAscii(piece[end])) ++end;
+    out.append(piece.substr(pos, end - pos));
     pos = end;
-    if (pos == page.size()) break;
+    if (pos == piece.size()) break;
     // Only valid pages get here; a stray byte would still become "?" rather
     // than stop the load.
-    auto code_point = DecodeUtf8(page, pos);
+    auto code_point = DecodeUtf8(piece, pos);
     AppendCharacter(out, code_point ? *code_point : U'?');
   }
-  return out;
 }
 
-std::string Koi8rPageTo1251(std::string_view page) {
-  std::string out;
-  out.reserve(page.size());
-  for (char c : page) {
+void AppendKoi8rAs1251(std::string& out, std::string_view piece) {
+  for (char c : piece) {
     const auto byte = static_cast<unsigned char>(c);
     if (byte < 0x80) {
       out += c;
@@ -192,7 +180,48 @@ std::string Koi8rPageTo1251(std::string_view page) {
       AppendCharacter(out, kKoi8rHighHalf[byte - 0x80]);
     }
   }
+}
+
+// The page converted by append, piece by piece, in one pass into one new
+// text, with its declarations rewritten on the way: every declaration names
+// windows-1251, whatever it named before (the page's own encoding, another
+// one that was wrong, a bogus name), since after the conversion any other
+// name is false; an XML prologue without an encoding says UTF-8 to an XML
+// reader, so it goes. Declarations start and end at ASCII characters, so no
+// piece cuts a character in two.
+template <typename Append>
+std::string Converted(std::string_view page, Append append) {
+  std::string out;
+  out.reserve(page.size() + page.size() / 16);
+  size_t done = 0;
+  ForEachDeclaringTag(page, page.size(), [&](const TDeclaringTag& tag) {
+    if (tag.declaration) {
+      append(out, page.substr(done, tag.declaration->at - done));
+      out += "windows-1251";
+      done = tag.declaration->at + tag.declaration->length;
+    } else if (tag.is_prologue) {
+      append(out, page.substr(done, tag.at - done));
+      done = tag.end;
+    }
+    return true;
+  });
+  append(out, page.substr(done));
   return out;
+}
+
+// The converted page, or nullopt when the page is Windows-1251 already.
+std::optional<std::string> ConvertedOrNone(std::string_view page) {
+  switch (DetectPageEncoding(page)) {
+    case TPageEncoding::Utf8:
+      if (page.substr(0, kByteOrderMark.size()) == kByteOrderMark)
+        page.remove_prefix(kByteOrderMark.size());
+      return Converted(page, AppendUtf8As1251);
+    case TPageEncoding::Koi8r:
+      return Converted(page, AppendKoi8rAs1251);
+    case TPageEncoding::Cp1251:
+      break;
+  }
+  return std::nullopt;
 }
 
 }  // namespace
@@ -209,18 +238,12 @@ TPageEncoding DetectPageEncoding(std::string_view page) {
 }
 
 std::string PageTo1251(std::string_view page) {
-  const TPageEncoding encoding = DetectPageEncoding(page);
-  switch (encoding) {
-    case TPageEncoding::Utf8:
-      if (page.substr(0, kByteOrderMark.size()) == kByteOrderMark)
-        page.remove_prefix(kByteOrderMark.size());
-      return Utf8PageTo1251(RewriteDeclarations(page, encoding));
-    case TPageEncoding::Koi8r:
-      return Koi8rPageTo1251(RewriteDeclarations(page, encoding));
-    case TPageEncoding::Cp1251:
-      break;
-  }
-  return std::string(page);
+  auto converted = ConvertedOrNone(page);
+  return converted ? std::move(*converted) : std::string(page);
+}
+
+void ConvertPageTo1251(std::string& page) {
+  if (auto converted = ConvertedOrNone(page)) page = std::move(*converted);
 }
 
 }  // namespace tavex

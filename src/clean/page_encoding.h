@@ -30,10 +30,15 @@ TPageEncoding DetectPageEncoding(std::string_view page);
 
 // The page in Windows-1251. UTF-8 and KOI8-R pages are converted: a character
 // that Windows-1251 lacks is written as a decimal character reference
-// ("&#128512;"), a UTF-8 byte order mark is dropped, and every declaration
-// (meta or XML prologue) that names the page's own encoding is rewritten to
-// "windows-1251". A Windows-1251 page comes back byte for byte. Linear in the
-// page's size.
+// ("&#128512;"), a UTF-8 byte order mark is dropped, every declaration (a
+// meta tag's charset, an XML prologue's encoding) is rewritten to
+// "windows-1251" whatever it named, and an XML prologue without an encoding
+// (which means UTF-8) is dropped: the cleaned page must not claim an encoding
+// its bytes are no longer in. A Windows-1251 page comes back byte for byte.
+// Linear in the page's size.
 std::string PageTo1251(std::string_view page);
+// The same in place: a Windows-1251 page is not copied, a converted one holds
+// its old bytes and the new ones at once only while it is converted.
+void ConvertPageTo1251(std::string& page);
 
 }  // namespace tavex

@@ -1,5 +1,11 @@
 #include "platform/failure.h"
 
+#include <locale.h>
+
+#include <cstring>
+
+#include "platform/shown_path.h"
+
 namespace tavex {
 namespace {
 
@@ -11,14 +17,34 @@ std::string Join(std::string_view head, std::string_view middle, std::string_vie
   return text;
 }
 
-}  // namespace
-
-Failure CannotOpenFile(std::string_view path) {
-  return Failure(Join("Cannot open file ", path));
+// The system's reason for error in the C locale: plain ASCII, so valid
+// Windows-1251 whatever locale the window has set for itself.
+std::string SystemReason(int error) {
+  static const locale_t c_locale = newlocale(LC_ALL_MASK, "C", locale_t{});
+  if (c_locale) return strerror_l(error, c_locale);
+  return "error " + std::to_string(error);
 }
 
-Failure CannotCreateFile(std::string_view path) {
-  return Failure(Join("Cannot create file ", path));
+}  // namespace
+
+Failure Failure::At(std::string_view path, int line, int error) const {
+  if (has_place_) return *this;
+  std::string text = what();
+  text += '\n';
+  text += ShownPath(path);
+  if (line > 0) text.append(":").append(std::to_string(line));
+  if (error != 0) text.append(": ").append(SystemReason(error));
+  Failure placed(text);
+  placed.has_place_ = true;
+  return placed;
+}
+
+Failure CannotOpenFile(std::string_view path, int error) {
+  return Failure(Join("Cannot open file ", path)).At(path, 0, error);
+}
+
+Failure CannotCreateFile(std::string_view path, int error) {
+  return Failure(Join("Cannot create file ", path)).At(path, 0, error);
 }
 
 Failure ListIndexOutOfBounds(long long index) {

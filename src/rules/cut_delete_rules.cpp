@@ -58,14 +58,14 @@ void ApplyCutRule(LineList& article, const LineList& rule, MainWindow& window) {
 
 }  // namespace
 
-void ApplyCutRules(LineList& article, MainWindow& window) {
-  ForEachRuleFile(".bet", window,
-                  [&](const LineList& rule) { ApplyCutRule(article, rule, window); });
+void ApplyCutRules(LineList& article, MainWindow& window, TRuleFolder* rules) {
+  ForEachRuleFile(
+      ".bet", window, [&](const LineList& rule) { ApplyCutRule(article, rule, window); }, rules);
 }
 
-void ApplyDeleteRules(LineList& article, MainWindow& window) {
-  ForEachRuleFile(".txt", window,
-                  [&](const LineList& rule) { DeleteBlockEverywhere(article, rule); });
+void ApplyDeleteRules(LineList& article, MainWindow& window, TRuleFolder* rules) {
+  ForEachRuleFile(
+      ".txt", window, [&](const LineList& rule) { DeleteBlockEverywhere(article, rule); }, rules);
 }
 
 }  // namespace tavex

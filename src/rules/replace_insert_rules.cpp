@@ -70,14 +70,15 @@ void ApplyInsertRule(LineList& article, const LineList& rule, MainWindow& window
 
 }  // namespace
 
-void ApplyReplaceRules(LineList& article, MainWindow& window) {
-  ForEachRuleFile(".cha", window,
-                  [&](const LineList& rule) { ApplyReplaceRule(article, rule, window); });
+void ApplyReplaceRules(LineList& article, MainWindow& window, TRuleFolder* rules) {
+  ForEachRuleFile(
+      ".cha", window, [&](const LineList& rule) { ApplyReplaceRule(article, rule, window); },
+      rules);
 }
 
-void ApplyInsertRules(LineList& article, MainWindow& window) {
-  ForEachRuleFile(".ins", window,
-                  [&](const LineList& rule) { ApplyInsertRule(article, rule, window); });
+void ApplyInsertRules(LineList& article, MainWindow& window, TRuleFolder* rules) {
+  ForEachRuleFile(
+      ".ins", window, [&](const LineList& rule) { ApplyInsertRule(article, rule, window); }, rules);
 }
 
 }  // namespace tavex

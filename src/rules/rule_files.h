@@ -6,7 +6,9 @@
 // program only reads them: it never creates, changes or deletes a rule file.
 #pragma once
 
+#include <array>
 #include <functional>
+#include <memory>
 #include <string_view>
 
 #include "clean/line_list.h"
@@ -28,12 +30,41 @@ inline constexpr std::string_view kRuleFolder = "HtmClear";
 void FindRuleFiles(std::string_view folder, std::string_view extension, LineList& list,
                    MainWindow* window);
 
-// Finds the rule files of one kind in "HtmClear" and, for each in order, lets
-// pending window messages run, loads it and hands its lines to apply. The
-// folder is searched anew on every call, so a rule edited during a build takes
-// effect for the next article. Fails with "Cannot open file %s".
+// One article's view of the rule folder. The folder is listed once, when the
+// first pass asks for its files, and every later pass of the same article
+// takes that listing: one walk of "HtmClear" per article instead of one per
+// pass. A rule file added during a build is found from the next article on.
+class TRuleFolder {
+ public:
+  explicit TRuleFolder(MainWindow& window) : window_(window) {}
+  TRuleFolder(const TRuleFolder&) = delete;
+  TRuleFolder& operator=(const TRuleFolder&) = delete;
+
+  // The rule files of one kind (".bet", ".txt", ".cha" or ".ins"), in the
+  // order FindRuleFiles gives; any other extension has none.
+  const LineList& FilesOf(std::string_view extension);
+
+ private:
+  MainWindow& window_;
+  bool listed_ = false;
+  std::array<LineList, 4> files_;  // by kind, in the order above
+};
+
+// The lines of a rule file. A file read before is read again only when its
+// size, times or identity changed (see platform/file_stamp.h), so a rule
+// edited during a build takes effect for the next article while unchanged
+// rules cost one look at the file each. A file changed in the last seconds is
+// read every time until its stamp settles. The answer stays valid after the
+// file is read again. Fails with "Cannot open file %s".
+std::shared_ptr<const LineList> LoadRuleFile(const std::string& path);
+
+// For each rule file of one kind in order, lets pending window messages run,
+// loads it and hands its lines to apply. With folder null, "HtmClear" is
+// listed for this call alone. A failure while a rule is applied names the rule
+// file, as listed, on its second line (see platform/failure.h).
 void ForEachRuleFile(std::string_view extension, MainWindow& window,
-                     const std::function<void(const LineList& rule)>& apply);
+                     const std::function<void(const LineList& rule)>& apply,
+                     TRuleFolder* folder = nullptr);
 
 // Rule lines [first, end) as a fragment in the article's normalised form, so a
 // fragment may be written on one line or many, in any letter case and spacing.

@@ -130,7 +130,7 @@ TEST(LoadSettings, BadNumberNamesItAndLeavesTheRecord) {
 
   settings.KeepTablesThreshold = 77;
   EXPECT_EQ(FailureText([&] { LoadSettings(settings, dir / "tavex.sav"); }),
-            "'abc' is not a valid integer value");
+            "'abc' is not a valid integer value\n" + (dir / "tavex.sav") + ":1");
   EXPECT_EQ(settings.KeepTablesThreshold, 77);
   EXPECT_EQ(settings.RowCount, 6);
 }
@@ -139,14 +139,64 @@ TEST(LoadSettings, MissingFileAndTruncatedFile) {
   TempDir dir;
   TSettings settings;
   EXPECT_EQ(FailureText([&] { LoadSettings(settings, dir / "none.sav"); }),
-            "Cannot open file " + (dir / "none.sav"));
+            "Cannot open file " + (dir / "none.sav") + "\n" + (dir / "none.sav") +
+                ": No such file or directory");
   WriteFile(dir.path() / "cut.sav", "6 2000 30 10\r\n1\r\n");
   EXPECT_EQ(FailureText([&] { LoadSettings(settings, dir / "cut.sav"); }),
-            "List index out of bounds (2)");
+            "List index out of bounds (2)\n" + (dir / "cut.sav") + ":3");
   WriteFile(dir.path() / "empty.sav", "");
   settings.IssueNumber = 9;
   LoadSettings(settings, dir / "empty.sav");  // no lines: nothing changes
   EXPECT_EQ(settings.IssueNumber, 9);
+}
+
+TEST(LoadSettings, EveryLineOfACutOffFileNamesTheFileAndTheMissingLine) {
+  TempDir dir;
+  const std::string path = dir / "tavex.sav";
+  const LineList full = {"3 2000 30 10", "7", "000100000000001", "a", "b", "c", "d", "e"};
+  // Cut after k lines: line k + 1 is the one missing.
+  for (int k = 1; k < 8; ++k) {
+    WriteFile(dir.path() / "tavex.sav", JoinLines(LineList(full.begin(), full.begin() + k)));
+    TSettings settings;
+    EXPECT_EQ(FailureText([&] { LoadSettings(settings, path); }),
+              "List index out of bounds (" + std::to_string(k) + ")\n" + path + ":" +
+                  std::to_string(k + 1));
+    EXPECT_EQ(settings.RowCount, 0) << "a failed load changed the record";
+  }
+  WriteFile(dir.path() / "tavex.sav", "3 2000 30 10\r\nseven\r\n");
+  TSettings settings;
+  EXPECT_EQ(FailureText([&] { LoadSettings(settings, path); }),
+            "'seven' is not a valid integer value\n" + path + ":2");
+}
+
+TEST(LoadSettings, AbsurdRowCountIsRefusedBeforeAnythingIsSized) {
+  TempDir dir;
+  const std::string path = dir / "tavex.sav";
+  const std::string rest =
+      "\r\n7\r\n000100000000001\r\na\r\nb\r\nc\r\nd\r\ne\r\nNet\r\nNetwork\r\n";
+  for (const char* count : {"2000000000", "10001"}) {
+    WriteFile(dir.path() / "tavex.sav", std::string(count) + " 2000 30 10" + rest);
+    TSettings settings;
+    settings.IssueNumber = 3;
+    EXPECT_EQ(FailureText([&] { LoadSettings(settings, path); }),
+              "Row count " + std::string(count) + " is above 10000\n" + path + ":1");
+    EXPECT_EQ(settings.IssueNumber, 3);  // the record is as it was
+    EXPECT_TRUE(settings.Rows.empty());
+  }
+  // The bound itself is valid, and a count above the rows the file holds is
+  // too: the record's rows fill the rest, the window gets every row.
+  WriteFile(dir.path() / "tavex.sav", "10000 2000 30 10" + rest);
+  TSettings settings;
+  PutDefaultRows(settings);
+  LoadSettings(settings, path);
+  EXPECT_EQ(settings.RowCount, 10000);
+  EXPECT_EQ(settings.Rows[0], (std::pair<std::string, std::string>{"Net", "Network"}));
+  EXPECT_EQ(settings.Rows[1].first, "System");  // a default row the file does not mention
+  MemoryWindow window;
+  ApplySettings(settings, window);
+  EXPECT_EQ(window.RowCount(), 10000);
+  EXPECT_EQ(window.Cell(0, 2), "System");
+  EXPECT_EQ(window.Cell(0, 9999), "");
 }
 
 TEST(NthField, SplitsAtSingleSpaces) {
@@ -166,7 +216,8 @@ TEST(ActivateMainWindow, WithoutAFileKeepsDesignerDefaults) {
   window.SetCell(0, 0, "");
   TSettings settings;
   EXPECT_EQ(FailureText([&] { ActivateMainWindow(window, settings, dir / "tavex.sav"); }),
-            "Cannot open file " + (dir / "tavex.sav"));
+            "Cannot open file " + (dir / "tavex.sav") + "\n" + (dir / "tavex.sav") +
+                ": No such file or directory");
   EXPECT_EQ(window.Cell(0, 0), Utf8To1251("Название папки"));
   EXPECT_EQ(window.IssueDate().year, Today().year);
   EXPECT_EQ(window.RowCount(), 6);

@@ -215,7 +215,7 @@ TEST(StartRun, FailureRestoresTheTypedFolderFields) {
     StartRun(ws.window, table);
     ADD_FAILURE() << "the run went through without its template";
   } catch (const Failure& failure) {
-    EXPECT_STREQ(failure.what(), "Cannot open file left.htm");
+    EXPECT_STREQ(failure.what(), "Cannot open file left.htm\nleft.htm: No such file or directory");
   }
   EXPECT_EQ(ws.window.FieldText(Field::SourceDir), ws.source() + "#x1");
   EXPECT_EQ(ws.window.FieldText(Field::TargetDir), ws.dir() / "tavex#x1\\");

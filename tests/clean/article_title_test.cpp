@@ -55,6 +55,37 @@ TEST(FindArticleTitle, TitleRunOfAnUnnormalisedListIsCutAtItsFirstTag) {
   EXPECT_EQ(FindArticleTitle({"<title>", "Weekly", "news</title><p>x", "<p>"}), "Weekly news");
 }
 
+TEST(FindArticleTitle, TitleRunCutsAtATagInAnyJoinedLineAndAtTheFirstOnlyWhenJoined) {
+  // The first line alone is taken as it stands; joining a line cuts the whole
+  // title at its first "<", the first line's included.
+  EXPECT_EQ(FindArticleTitle({"<title>", "a<b", "<p>"}), "a<b");
+  EXPECT_EQ(FindArticleTitle({"<title>", "a<b", "c", "<p>"}), "a");
+  // A cut early on holds for every line joined after it, and a later line's
+  // "<" cuts there.
+  EXPECT_EQ(FindArticleTitle({"<title>", "a", "b<x", "c", "d<y", "<p>"}), "a b c d");
+  // A long title of short lines comes back whole, one space between lines.
+  LineList page = {"<title>"};
+  std::string expected;
+  for (int i = 0; i < 100000; ++i) {
+    page.push_back(std::to_string(i % 10));
+    expected += (i ? " " : "") + std::to_string(i % 10);
+  }
+  page.push_back("</title>");
+  EXPECT_EQ(FindArticleTitle(page), expected);
+}
+
+TEST(FindArticleTitle, HeadingThatReadsTheMarkerFallsBackToTheTitleElement) {
+  const std::string marker = kUnknownTitle;
+  EXPECT_EQ(FindArticleTitle({"<title>", "Real", "</title>", "<h2 align=center>", marker, "</h2>"}),
+            "Real");
+  // Without a title element the marker stays the answer.
+  EXPECT_EQ(FindArticleTitle({"<h2 align=center>", marker, "</h2>"}), kUnknownTitle);
+  // A heading that only begins with the marker's words is a title of its own.
+  EXPECT_EQ(
+      FindArticleTitle({"<title>", "Real", "</title>", "<h2 align=center>", marker, "2", "</h2>"}),
+      marker + " 2");
+}
+
 TEST(AddTitleHeading, InsertsAfterTheHeadUnlessAHeadingIsThere) {
   LineList page = {"<html>", "<head>", "</head>", "<p>"};
   AddTitleHeading(page, "My page");

@@ -241,9 +241,38 @@ TEST_F(CleanArticleTest, MissingSourceFailsAndWritesNothing) {
     CleanArticle(work_ / "src/none.htm", target, window_);
     FAIL() << "no failure";
   } catch (const Failure& failure) {
-    EXPECT_EQ(std::string(failure.what()), "Cannot open file " + (work_ / "src/none.htm"));
+    EXPECT_EQ(std::string(failure.what()), "Cannot open file " + (work_ / "src/none.htm") + "\n" +
+                                               (work_ / "src/none.htm") +
+                                               ": No such file or directory");
   }
   EXPECT_FALSE(fs::exists(target));
+}
+
+TEST_F(CleanArticleTest, FailuresNameThePageOrTheirOwnFileInTheSystemsSeparators) {
+  // A target written the way the build writes it, "\\pub\\" appended to a
+  // POSIX folder: the second line shows one kind of separator.
+  const std::string source =
+      Page("a.htm", "<html><head></head><body><table><tr><td>x</td></tr></table></body></html>");
+  const std::string target = work_.text() + "\\none\\pub\\16.htm";
+  try {
+    CleanArticle(source, target, window_);
+    FAIL() << "no failure";
+  } catch (const Failure& failure) {
+    EXPECT_EQ(std::string(failure.what()), "Cannot create file " + target + "\n" + work_.text() +
+                                               "/none/pub/16.htm: No such file or directory");
+  }
+  // A failure of no file of its own names the page being cleaned.
+  window_.SetChecked(Switch::RemoveAds, true);
+  window_.SetChecked(Switch::PickRichestTable, true);
+  window_.SetChecked(Switch::CutCellsBelowRatio, true);
+  window_.SetFieldText(Field::CutCellsThreshold, "abc");
+  try {
+    CleanArticle(source, work_ / "out/pub/0.htm", window_);
+    FAIL() << "no failure";
+  } catch (const Failure& failure) {
+    EXPECT_EQ(std::string(failure.what()), "'abc' is not a valid integer value\n" + source);
+  }
+  EXPECT_FALSE(fs::exists(work_ / "out/pub/0.htm"));
 }
 
 TEST_F(CleanArticleTest, UnwritableTargetFailsWithItsPath) {
@@ -253,7 +282,8 @@ TEST_F(CleanArticleTest, UnwritableTargetFailsWithItsPath) {
     CleanArticle(source, target, window_);
     FAIL() << "no failure";
   } catch (const Failure& failure) {
-    EXPECT_EQ(std::string(failure.what()), "Cannot create file " + target);
+    EXPECT_EQ(std::string(failure.what()),
+              "Cannot create file " + target + "\n" + target + ": No such file or directory");
   }
 }
 

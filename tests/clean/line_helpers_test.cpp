@@ -136,5 +136,67 @@ TEST(SubstituteIssueNumber, ANumberHoldingTheTokenDoesNotLoop) {
   EXPECT_EQ(SubstituteIssueNumber("e:\\tavex#x1", window), "e:\\tavex5");
 }
 
+TEST(IsNormalised, TellsExactlyTheListsNormalisingLeavesAlone) {
+  const std::vector<LineList> lists = {
+      {"<p>", "Hello world", "</p>"},
+      {},
+      {"a > b"},
+      {"<img src=a.gif alt=\"x\">"},
+      {"<P>"},
+      {"< p>"},
+      {"<p>x"},
+      {" a"},
+      {"a  b"},
+      {""},
+      {"a\t"},
+      {"<b>a</b>"},
+      {"\xc0\xc1"},
+      {"<\xc0>"},
+      {"<\xe0>"},
+      {"<>"},
+      {"<a b=\">\">"},
+  };
+  for (const LineList& list : lists) {
+    LineList normalised = list;
+    SplitTagsToLines(normalised);
+    EXPECT_EQ(IsNormalised(list), normalised == list) << (list.empty() ? "" : list[0]);
+  }
+  EXPECT_TRUE(IsNormalised({"<p>", "Hello world", "</p>"}));
+  EXPECT_FALSE(IsNormalised({"<p>", "<B>"}));
+  // A tag left open is no normalised form, though normalising leaves it too.
+  EXPECT_FALSE(IsNormalised({"<p"}));
+  EXPECT_FALSE(IsNormalised({"x<"}));
+}
+
+TEST(SplitTagsToLines, LongPageComesOutTheSameWhileItsSourceIsConsumed) {
+  // A page of many lines with tags spread over line breaks: the split frees
+  // each source line as it goes and must still join across them.
+  LineList page;
+  LineList expected;
+  for (int i = 0; i < 20000; ++i) {
+    page.insert(page.end(), {"<TD", "  CLASS=x>Cell " + std::to_string(i) + "  text", "</td>"});
+    expected.insert(expected.end(),
+                    {"<td class=x>", "Cell " + std::to_string(i) + " text", "</td>"});
+  }
+  SplitTagsToLines(page);
+  EXPECT_EQ(page, expected);
+
+  // The lines are counted before the split and reserved once, with room for
+  // the few lines later passes insert: a miscount would grow or waste the
+  // list of a large page. Stretches of spaces and tabs between tags, text
+  // after a tag that ends on a later line, and a ">" in text all count right.
+  LineList tricky = {"  <p>  \t <b>x</b> \t", "a > b<i", "class=y>", "rest  of  it<br>", "\t", ""};
+  SplitTagsToLines(tricky);
+  EXPECT_EQ(tricky,
+            (LineList{"<p>", "<b>", "x", "</b>", "a > b", "<i class=y>", "rest of it", "<br>"}));
+  EXPECT_EQ(tricky.capacity(), tricky.size() + 64);
+  EXPECT_EQ(page.capacity(), page.size() + 64);
+  // One tag left open at the very end: every line stays as it was.
+  LineList open = {"<P>a", "<b>", "x", "<i"};
+  const LineList before = open;
+  SplitTagsToLines(open);
+  EXPECT_EQ(open, before);
+}
+
 }  // namespace
 }  // namespace tavex

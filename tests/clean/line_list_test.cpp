@@ -35,13 +35,17 @@ TEST(LineFiles, FailuresNameTheFile) {
     LoadLines(dir / "absent.htm");
     FAIL();
   } catch (const Failure& failure) {
-    EXPECT_EQ(std::string(failure.what()), "Cannot open file " + (dir / "absent.htm"));
+    EXPECT_EQ(std::string(failure.what()), "Cannot open file " + (dir / "absent.htm") + "\n" +
+                                               (dir / "absent.htm") +
+                                               ": No such file or directory");
   }
   try {
     SaveLines(dir / "no/such/folder.htm", {"x"});
     FAIL();
   } catch (const Failure& failure) {
-    EXPECT_EQ(std::string(failure.what()), "Cannot create file " + (dir / "no/such/folder.htm"));
+    EXPECT_EQ(std::string(failure.what()), "Cannot create file " + (dir / "no/such/folder.htm") +
+                                               "\n" + (dir / "no/such/folder.htm") +
+                                               ": No such file or directory");
   }
 }
 

@@ -91,13 +91,87 @@ TEST(PageTo1251, Koi8rGivesTheSameBytesAsItsWindows1251Twin) {
                 kAlphabet1251 + " &#9472;\xa0\xa9</p>");
 }
 
-TEST(PageTo1251, EveryDeclarationOfTheOwnEncodingIsRewritten) {
+TEST(PageTo1251, EveryDeclarationOfAConvertedPageNamesWindows1251) {
+  // Beyond the window that decides the encoding, and whatever they named.
   const std::string page = "<meta charset=utf-8><p>\xC3\xA9" + std::string(5000, ' ') +
                            "<meta http-equiv=content-type content=\"text/html; charset=UTF8\">"
-                           "<meta charset=iso-8859-1>";
+                           "<meta charset=iso-8859-1><META CHARSET='_CHARSET'>";
   EXPECT_EQ(PageTo1251(page), "<meta charset=windows-1251><p>&#233;" + std::string(5000, ' ') +
                                   "<meta http-equiv=content-type content=\"text/html; "
-                                  "charset=windows-1251\"><meta charset=iso-8859-1>");
+                                  "charset=windows-1251\"><meta charset=windows-1251>"
+                                  "<META CHARSET='windows-1251'>");
+}
+
+TEST(PageTo1251, Utf8BytesUnderALatinDeclarationAreConvertedAndRedeclared) {
+  for (const char* latin : {"iso-8859-1", "windows-1252", "ISO-8859-15"}) {
+    const std::string page =
+        "<meta http-equiv=\"Content-Type\" content=\"text/html; charset=" + std::string(latin) +
+        "\"><p>" + Cp1251ToUtf8(kAlphabet1251);
+    EXPECT_EQ(PageTo1251(page),
+              "<meta http-equiv=\"Content-Type\" content=\"text/html; charset=windows-1251\"><p>" +
+                  kAlphabet1251)
+        << latin;
+  }
+}
+
+TEST(PageTo1251, XmlPrologueOfAConvertedPageNamesWindows1251OrGoes) {
+  // Another name than the page's own, as a copy saved by a wrapper has it.
+  EXPECT_EQ(PageTo1251("<?xml version=\"1.0\" encoding=\"x-koi8-u\"?>"
+                       "<meta charset=koi8-r><p>\xf0"),
+            "<?xml version=\"1.0\" encoding=\"windows-1251\"?><meta charset=windows-1251><p>\xcf");
+  // Without an encoding a prologue means UTF-8 to an XML reader: it goes,
+  // the rest of the page stays as it was.
+  EXPECT_EQ(PageTo1251("<?xml version=\"1.0\"?>\n<html><p>\xC3\xA9"), "\n<html><p>&#233;");
+  EXPECT_EQ(PageTo1251("<?xml version='1.0' standalone='yes'?><p>\xC3\xA9 <?xml-stylesheet x?>"),
+            "<p>&#233; <?xml-stylesheet x?>");
+  // A page that is not converted keeps every byte, prologue and all.
+  EXPECT_EQ(PageTo1251("<?xml version=\"1.0\"?><p>\xcf"), "<?xml version=\"1.0\"?><p>\xcf");
+}
+
+// The charset or encoding value of every meta tag and XML prologue, lower
+// case, in page order (a script's charset attribute is no declaration).
+std::vector<std::string> DeclaredNames(const std::string& page) {
+  std::vector<std::string> names;
+  const std::string lower = LowerCase(page);
+  for (size_t tag = lower.find('<'); tag != std::string::npos; tag = lower.find('<', tag + 1)) {
+    const bool prologue = lower.compare(tag, 6, "<?xml ") == 0;
+    if (!prologue && lower.compare(tag, 6, "<meta ") != 0) continue;
+    const std::string inside = lower.substr(tag, lower.find('>', tag) - tag);
+    const std::string word = prologue ? "encoding=" : "charset=";
+    const size_t at = inside.find(word);
+    if (at == std::string::npos) continue;
+    size_t from = at + word.size();
+    while (from < inside.size() && (inside[from] == '"' || inside[from] == '\'')) ++from;
+    names.push_back(inside.substr(from, inside.find_first_of("\"' ;/?", from) - from));
+  }
+  return names;
+}
+
+TEST(PageTo1251, CorpusPagesThatAreConvertedDeclareOnlyWindows1251) {
+  const fs::path corpus = fs::path(MYTAVEX_SHARED_DIR) / "corpus";
+  if (!fs::exists(corpus)) GTEST_SKIP() << "no corpus at " << corpus;
+  const auto page_of = [&](const char* name) {
+    return test::ReadFile(corpus / name / "source.html");
+  };
+  // KOI8-R with an XML prologue and a meta tag naming it.
+  const std::string koi8r = page_of("apache-httpd/manual-2.0-install-koi8r");
+  ASSERT_EQ(DetectPageEncoding(koi8r), TPageEncoding::Koi8r);
+  const std::string converted = PageTo1251(koi8r);
+  EXPECT_EQ(converted.substr(0, 45), "<?xml version=\"1.0\" encoding=\"windows-1251\"?>");
+  EXPECT_EQ(DeclaredNames(converted), (std::vector<std::string>{"windows-1251", "windows-1251"}));
+
+  // A UTF-8 page whose declaration was changed to Latin-1 by the tool that
+  // saved it.
+  std::string utf8 = page_of("daniel-waddle/newsru-com-2012");
+  const size_t meta = utf8.find("charset=utf-8");
+  ASSERT_NE(meta, std::string::npos);
+  utf8.replace(meta, 13, "charset=iso-8859-1");
+  ASSERT_EQ(DetectPageEncoding(utf8), TPageEncoding::Utf8);
+  EXPECT_EQ(DeclaredNames(PageTo1251(utf8)), (std::vector<std::string>{"windows-1251"}));
+
+  // A true Latin-1 page is not converted and keeps its bytes.
+  const std::string latin = page_of("libxml2/bp6-saved-2000");
+  EXPECT_EQ(PageTo1251(latin), latin);
 }
 
 class EncodedArticleTest : public test::ArticleWorkspace {

@@ -115,14 +115,15 @@ TEST_F(Cli, ExitStatusesTellUsageNumbersAndFailuresApart) {
   fs::remove(dir.path() / "left.htm");
   Outcome failed = Build({});
   EXPECT_EQ(failed.status, kExitFailure);
-  EXPECT_EQ(failed.err.substr(failed.err.rfind("Cannot")), "Cannot open file left.htm\n");
+  EXPECT_EQ(failed.err.substr(failed.err.rfind("Cannot")),
+            "Cannot open file left.htm\nleft.htm: No such file or directory\n");
 }
 
 TEST_F(Cli, BadSettingsFileFailsTheRun) {
   test::WriteFile(dir.path() / "tavex.sav", "x 1 2 3\r\n");
   Outcome run = Build({});
   EXPECT_EQ(run.status, kExitFailure);
-  EXPECT_EQ(run.err, "'x' is not a valid integer value\n");
+  EXPECT_EQ(run.err, "'x' is not a valid integer value\ntavex.sav:1\n");
 }
 
 TEST_F(Cli, CleanWritesThePageAndPrintsItsTitle) {

@@ -75,8 +75,8 @@ TEST(CutRules, RuleWithoutMarkerFailsWithTheLineCount) {
   EXPECT_EQ(FailureOf([] {
               Cut({"<table>", "<<*>> ", "</table>"});
             }),
-            "List index out of bounds (3)");
-  EXPECT_EQ(FailureOf([] { Cut({}); }), "List index out of bounds (0)");
+            "List index out of bounds (3)\nHtmClear/rule.bet");
+  EXPECT_EQ(FailureOf([] { Cut({}); }), "List index out of bounds (0)\nHtmClear/rule.bet");
 }
 
 TEST(DeleteRules, BackToBackCopiesLoseOnlyTheFirst) {

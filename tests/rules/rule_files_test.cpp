@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
 
 #include "rule_folder.h"
@@ -91,7 +92,7 @@ TEST(RulePasses, UnreadableRuleFileFailsWithItsPath) {
   std::filesystem::create_symlink(rules.root() / "nowhere", rules.root() / "HtmClear" / "b.txt");
   LineList article = {"<i>"};
   EXPECT_EQ(FailureOf([&] { ApplyDeleteRules(article, rules.window); }),
-            "Cannot open file HtmClear\\b.txt");
+            "Cannot open file HtmClear\\b.txt\nHtmClear/b.txt: No such file or directory");
   EXPECT_TRUE(article.empty());  // the rule before it was applied
 }
 
@@ -104,6 +105,74 @@ TEST(RulePasses, MessagesRunBeforeEachRuleFile) {
   LineList article = {"<a>", "<b>", "<c>"};
   ApplyDeleteRules(article, rules.window);
   EXPECT_EQ(article, (LineList{"<b>"}));
+}
+
+TEST(RulePasses, AFailingRuleNamesItsFileAsListedOnASecondLine) {
+  RuleFolder rules;
+  LineList article = {"a"};
+  rules.Rule("sub/Bad.ins", {"a", "b"});  // an anchor rule without a marker
+  EXPECT_EQ(FailureOf([&] { ApplyInsertRules(article, rules.window); }),
+            "List index out of bounds (2)\nHtmClear/sub/Bad.ins");
+  rules.Rule("sub/number.ins", {"<*>abc", "x"});
+  std::filesystem::remove(rules.root() / "HtmClear/sub/Bad.ins");
+  EXPECT_EQ(FailureOf([&] { ApplyInsertRules(article, rules.window); }),
+            "'abc' is not a valid integer value\nHtmClear/sub/number.ins");
+  // The replacement keeps forming new occurrences further down.
+  rules.Rule("grow.cha", {"a", "b", "<<*>>", "b", "b", "a", "a"});
+  LineList growing = {"x", "a", "b", "b"};
+  const std::string grew = FailureOf([&] { ApplyReplaceRules(growing, rules.window); });
+  EXPECT_EQ(grew.substr(0, grew.find(':')), "A replace rule never ends");
+  EXPECT_EQ(grew.substr(grew.find('\n')), "\nHtmClear/grow.cha");
+}
+
+TEST(RuleFolder, ListedOnceForAllPassesOfAnArticleAndAnewForTheNext) {
+  RuleFolder rules;
+  rules.Rule("one.cha", {"x"});
+  TRuleFolder article_rules(rules.window);
+  EXPECT_EQ(article_rules.FilesOf(".CHA"), (LineList{"HtmClear\\one.cha"}));
+  // Added after the article's first pass: the article's later passes keep
+  // the listing they have, the next article finds the file.
+  rules.Rule("late.ins", {"<*>0", "<hr>"});
+  EXPECT_TRUE(article_rules.FilesOf(".ins").empty());
+  LineList article = {"a"};
+  ApplyInsertRules(article, rules.window, &article_rules);
+  EXPECT_EQ(article, (LineList{"a"}));
+  TRuleFolder next_article(rules.window);
+  ApplyInsertRules(article, rules.window, &next_article);
+  EXPECT_EQ(article, (LineList{"<hr>", "a"}));
+  EXPECT_TRUE(next_article.FilesOf(".htm").empty());  // not a kind of rule
+}
+
+TEST(LoadRuleFile, ReadsAgainOnlyWhatChanged) {
+  RuleFolder rules;
+  namespace fs = std::filesystem;
+  const fs::path file = rules.root() / "HtmClear" / "a.txt";
+  const std::string path = "HtmClear\\a.txt";
+  const auto settle = [&] {
+    fs::last_write_time(file, fs::file_time_type::clock::now() - std::chrono::hours(1));
+  };
+  rules.Rule("a.txt", {"<a>"});
+  settle();
+  const auto first = LoadRuleFile(path);
+  EXPECT_EQ(*first, (LineList{"<a>"}));
+  EXPECT_EQ(LoadRuleFile(path), first);  // unchanged: the same lines, not read again
+
+  // The same size, an old modification time: the changed record still shows.
+  rules.Rule("a.txt", {"<b>"});
+  settle();
+  EXPECT_EQ(*LoadRuleFile(path), (LineList{"<b>"}));
+  EXPECT_EQ(*first, (LineList{"<a>"}));  // an earlier answer stays valid
+
+  // Changed just now: read on every call until it settles, so an edit in the
+  // same tick of the file times is never missed.
+  rules.Rule("a.txt", {"<c>"});
+  const auto fresh = LoadRuleFile(path);
+  EXPECT_EQ(*fresh, (LineList{"<c>"}));
+  EXPECT_NE(LoadRuleFile(path), fresh);
+
+  fs::remove(file);
+  EXPECT_EQ(FailureOf([&] { LoadRuleFile(path); }),
+            "Cannot open file HtmClear\\a.txt\nHtmClear/a.txt: No such file or directory");
 }
 
 }  // namespace
