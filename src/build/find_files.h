@@ -14,7 +14,8 @@ class MainWindow;
 // list by character codes (stable). The extension ".htm" takes ".htm" in any
 // letter case and ".html" in lower case only: the editor's saving tool writes
 // the latter, and "a.HTML" has always been left out. An empty extension takes
-// every file. A folder that does not exist adds nothing. Lets the window's
+// every file. ".htm" takes the page archives ".mht" and ".mhtml" (any case)
+// as well. A folder that does not exist adds nothing. Lets the window's
 // messages run once per folder entry, so the window stays live over big trees.
 void FindFiles(std::string_view folder, std::string_view extension, std::vector<std::string>& list,
                MainWindow& window);

@@ -9,11 +9,12 @@
 #include "clean/head_repair.h"
 #include "clean/line_helpers.h"
 #include "clean/line_list.h"
-#include "clean/page_encoding.h"
+#include "clean/page_load.h"
 #include "clean/pictures.h"
 #include "clean/widen_tables.h"
 #include "platform/failure.h"
 #include "platform/files.h"
+#include "platform/temp_folder.h"
 #include "rules/rule_passes.h"
 
 namespace tavex {
@@ -21,11 +22,11 @@ namespace {
 
 // Step 1: the page's bytes in Windows-1251, split into lines. The encoding is
 // decided here and nowhere else: every other file of the system is
-// Windows-1251 by definition.
-LineList LoadArticle(std::string_view source_path) {
-  const auto bytes = ReadFileBytes(source_path);
-  if (!bytes) throw CannotOpenFile(source_path);
-  return SplitIntoLines(PageTo1251(*bytes));
+// Windows-1251 by definition. The pictures the page carries inside itself go
+// into the scratch folder now, while their tags still have their letter case.
+LineList LoadArticle(std::string_view source_path, TempFolder& scratch, MainWindow& window) {
+  return SplitIntoLines(
+      LoadPageText(source_path, scratch, window.IsChecked(Switch::ModernPictures)));
 }
 
 // The source path without its file name and without a trailing separator.
@@ -38,7 +39,8 @@ std::string FolderOf(std::string_view path) {
 
 std::string CleanArticle(std::string_view source_path, std::string_view target_path,
                          MainWindow& window, std::string_view source_root) {
-  LineList article = LoadArticle(source_path);                                         // 1
+  TempFolder scratch;  // removed when the article is done, also on a failure
+  LineList article = LoadArticle(source_path, scratch, window);                        // 1
   SplitTagsToLines(article);                                                           // 2
   RepairHead(article);                                                                 // 3
   if (window.IsChecked(Switch::CutScripts)) CutScriptsAndLinks(article);               // 4
@@ -52,7 +54,7 @@ std::string CleanArticle(std::string_view source_path, std::string_view target_p
   }
   const std::string folder = FolderOf(source_path);  // 9
   RewritePictures(article, folder, source_root.empty() ? folder : source_root, PictureRegister(),
-                  window);
+                  window, scratch.Made() ? scratch.Path() : std::string());
   AddTitleHeading(article, title);  // 10
   // 11: the title goes back to the caller below, after the page is saved.
   if (window.IsChecked(Switch::InsertExtraInfo)) ApplyInsertRules(article, window);  // 12

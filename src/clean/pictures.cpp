@@ -5,6 +5,7 @@
 #include "app/main_window.h"
 #include "platform/failure.h"
 #include "platform/files.h"
+#include "platform/text.h"
 
 namespace tavex {
 namespace {
@@ -61,9 +62,12 @@ bool IsOnePixel(const std::string& tag) {
 // The picture's name in the issue ("7.gif"), numbering and copying it; nothing
 // when it is not a file or lies outside the source tree.
 std::optional<std::string> IssuePicture(const std::string& picture, std::string_view extension,
-                                        std::string_view source_root, TPictureRegister& pictures,
-                                        MainWindow& window) {
-  if (!FileExists(picture) || !IsWithinFolder(picture, source_root)) return std::nullopt;
+                                        std::string_view source_root,
+                                        std::string_view resource_folder,
+                                        TPictureRegister& pictures, MainWindow& window) {
+  const bool allowed = IsWithinFolder(picture, source_root) ||
+                       (!resource_folder.empty() && IsWithinFolder(picture, resource_folder));
+  if (!FileExists(picture) || !allowed) return std::nullopt;
   std::string name =
       std::to_string(pictures.NumberOf(FileFingerprint(picture, window))) + std::string(extension);
   CopyFileNoReplace(picture, window.FieldText(Field::TargetDir) + "\\images\\" + name);
@@ -100,8 +104,21 @@ TPictureRegister& PictureRegister() {
   return the_register;
 }
 
+std::string PictureSource(std::string_view article_folder, std::string_view path,
+                          std::string_view resource_folder) {
+  if (!resource_folder.empty()) {
+    std::string prefix(resource_folder);
+    ReplaceEvery(prefix, "/", "\\");
+    prefix += '\\';
+    if (path.size() > prefix.size() && EqualsIgnoreCase(path.substr(0, prefix.size()), prefix))
+      return std::string(path);
+  }
+  return std::string(article_folder) + "\\" + std::string(path);
+}
+
 void RewritePictures(LineList& article, std::string_view article_folder,
-                     std::string_view source_root, TPictureRegister& pictures, MainWindow& window) {
+                     std::string_view source_root, TPictureRegister& pictures, MainWindow& window,
+                     std::string_view resource_folder) {
   std::unordered_map<std::string, std::optional<std::string>> issued;  // picture -> its name
   for (std::string& line : article) {
     if (line.compare(0, 4, "<img") != 0) continue;
@@ -114,7 +131,7 @@ void RewritePictures(LineList& article, std::string_view article_folder,
     if (path_end == std::string::npos) path_end = tag.size();
     std::string path = tag.substr(path_at, path_end - path_at);
     ReplaceEvery(path, "%20", " ");
-    const std::string picture = std::string(article_folder) + "\\" + path;
+    const std::string picture = PictureSource(article_folder, path, resource_folder);
 
     // A page repeats its pictures (spacers, bullets): the file system is asked
     // once per picture and article, which is what makes a large page fast.
@@ -122,7 +139,8 @@ void RewritePictures(LineList& article, std::string_view article_folder,
     if (!IsOnePixel(tag)) {
       auto [known, added] = issued.try_emplace(picture);
       if (added)
-        known->second = IssuePicture(picture, ExtensionOfPath(path), source_root, pictures, window);
+        known->second = IssuePicture(picture, ExtensionOfPath(path), source_root, resource_folder,
+                                     pictures, window);
       name = known->second;
     }
     if (!name) {

@@ -50,7 +50,20 @@ TPictureRegister& PictureRegister();
 // or an absolute path), since a saved page is untrusted and must not publish
 // other local files. A tag without "src=" stays as it is. The number of lines
 // never changes. TargetDir is read from the window when a picture is copied.
+//
+// resource_folder (empty: none) is the article's scratch folder, where the
+// load put the pictures the page carried inside itself; a src naming a file
+// there by its full path is taken from there, and is allowed as if it lay in
+// source_root.
 void RewritePictures(LineList& article, std::string_view article_folder,
-                     std::string_view source_root, TPictureRegister& pictures, MainWindow& window);
+                     std::string_view source_root, TPictureRegister& pictures, MainWindow& window,
+                     std::string_view resource_folder = {});
+
+// The file a picture path of a tag (separators "\", "%20" read as a space)
+// stands for: the path itself when it names a file of resource_folder (letter
+// case ignored, since the normalisation lower-cased it), otherwise
+// article_folder + "\" + path.
+std::string PictureSource(std::string_view article_folder, std::string_view path,
+                          std::string_view resource_folder);
 
 }  // namespace tavex

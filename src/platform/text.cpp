@@ -194,4 +194,14 @@ int32_t ParseInt(std::string_view text) {
   throw NotValidInteger(text);
 }
 
+bool IsAsciiSpace(char c) {
+  return c == ' ' || c == '\t' || c == '\n' || c == '\f' || c == '\r';
+}
+
+std::string_view TrimAsciiSpace(std::string_view text) {
+  while (!text.empty() && IsAsciiSpace(text.front())) text.remove_prefix(1);
+  while (!text.empty() && IsAsciiSpace(text.back())) text.remove_suffix(1);
+  return text;
+}
+
 }  // namespace tavex
