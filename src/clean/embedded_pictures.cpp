@@ -5,7 +5,6 @@
 #include "clean/data_picture.h"
 #include "clean/page_archive.h"
 #include "clean/web_reference.h"
-#include "platform/failure.h"
 #include "platform/files.h"
 #include "platform/temp_folder.h"
 #include "platform/text.h"
@@ -170,8 +169,7 @@ class PictureFiles {
   // candidate of a srcset too.
   std::string Write(std::string_view extension, std::string_view bytes) {
     const std::string path =
-        scratch_.Path() + "\\" + std::to_string(++written_) + std::string(extension);
-    if (!WriteFileWhole(path, bytes)) throw CannotCreateFile(path);
+        scratch_.WriteFile(std::to_string(++written_) + std::string(extension), bytes);
     std::string value;
     for (char c : path) value += c == ' ' ? std::string("%20") : std::string(1, c);
     return value;

@@ -1,10 +1,10 @@
 #include "platform/temp_folder.h"
 
 #include <filesystem>
+#include <fstream>
 #include <random>
 
 #include "platform/failure.h"
-#include "platform/files.h"
 #include "platform/text.h"
 
 namespace fs = std::filesystem;
@@ -29,7 +29,7 @@ std::string RandomSuffix(std::mt19937_64& random) {
 TempFolder::~TempFolder() {
   if (path_.empty()) return;
   std::error_code ec;
-  fs::remove_all(NativePath(path_), ec);
+  fs::remove_all(native_, ec);
 }
 
 const std::string& TempFolder::Path() {
@@ -43,11 +43,21 @@ const std::string& TempFolder::Path() {
     // create_directory answers false for a folder that exists already, so two
     // runs at once can never share one.
     if (fs::create_directory(candidate, ec) && !ec) {
+      native_ = candidate;
       path_ = Utf8To1251(candidate.string());
       return path_;
     }
   }
   throw CannotCreateFile(Utf8To1251((base / "mytavex-*").string()));
+}
+
+std::string TempFolder::WriteFile(std::string_view name, std::string_view bytes) {
+  const std::string path = Path() + "\\" + std::string(name);
+  std::ofstream out(native_ / std::string(name), std::ios::binary | std::ios::trunc);
+  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  out.close();
+  if (!out) throw CannotCreateFile(path);
+  return path;
 }
 
 }  // namespace tavex

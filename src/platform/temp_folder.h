@@ -6,7 +6,9 @@
 // folder is never written to.
 #pragma once
 
+#include <filesystem>
 #include <string>
+#include <string_view>
 
 namespace tavex {
 
@@ -27,8 +29,17 @@ class TempFolder {
   // Whether Path has made the folder.
   bool Made() const { return !path_.empty(); }
 
+  // Writes a new file of the folder (made first when it is not yet) under a
+  // plain ASCII name, and returns its path text. The folder is the run's own
+  // and fresh, so the file is written in place, not moved there, and its name
+  // is not looked up ignoring letter case: that lookup lists the folder, and a
+  // page with thousands of pictures would list it once for each. Fails with
+  // "Cannot create file %s".
+  std::string WriteFile(std::string_view name, std::string_view bytes);
+
  private:
   std::string path_;
+  std::filesystem::path native_;
 };
 
 }  // namespace tavex
