@@ -89,6 +89,18 @@ TEST_F(EmbeddedArticle, DataPngAndSvgAreNumberedCopiedAndShown) {
   EXPECT_TRUE(root_.Entries().empty());
 }
 
+TEST_F(EmbeddedArticle, TemporaryFolderWithCapitalsAndSpacesStillLeadsToThePicture) {
+  // As on a desktop whose user is "John Smith": the normalisation lower-cases
+  // the scratch path in the tag, and the space must not split a srcset.
+  test::ScopedTempRoot spaced(work_.path() / "Users" / "John Smith" / "Temp");
+  const std::string source = WriteSource(
+      "a.htm", std::string("<p>x</p>\n<img src=\"data:image/png;base64,") + kPngBase64 + "\">\n");
+  const LineList page = Clean(source);
+  EXPECT_TRUE(HasLine(page, "<img src=\"..\\Images\\1.png\">")) << JoinLines(page);
+  EXPECT_EQ(Issued("1.png"), Decoded(kPngBase64));
+  EXPECT_TRUE(spaced.Entries().empty());
+}
+
 TEST_F(EmbeddedArticle, DataPictureEqualToAFileBesideTheArticleSharesItsNumber) {
   WriteSource("pics/chart.png", Decoded(kPngBase64));
   const std::string source = WriteSource(
