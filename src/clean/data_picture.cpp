@@ -7,13 +7,6 @@
 namespace tavex {
 namespace {
 
-int HexValue(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return -1;
-}
-
 // "%41" as "A"; a "%" without two hexadecimal digits stays as it is.
 std::string PercentDecoded(std::string_view text) {
   std::string out;
@@ -21,8 +14,8 @@ std::string PercentDecoded(std::string_view text) {
   for (size_t i = 0; i < text.size(); ++i) {
     int high = -1, low = -1;
     if (text[i] == '%' && i + 2 < text.size()) {
-      high = HexValue(text[i + 1]);
-      low = HexValue(text[i + 2]);
+      high = HexDigitValue(text[i + 1]);
+      low = HexDigitValue(text[i + 2]);
     }
     if (high >= 0 && low >= 0) {
       out += static_cast<char>(high * 16 + low);

@@ -46,14 +46,9 @@ std::string EntitiesUndone(std::string_view value) {
       unsigned code = 0;
       const size_t digits_from = j;
       for (; j < rest.size() && j < digits_from + 6; ++j) {
-        const char d = rest[j];
-        if (d >= '0' && d <= '9') {
-          code = code * (hex ? 16 : 10) + static_cast<unsigned>(d - '0');
-        } else if (hex && ((d >= 'a' && d <= 'f') || (d >= 'A' && d <= 'F'))) {
-          code = code * 16 + static_cast<unsigned>((d | 0x20) - 'a' + 10);
-        } else {
-          break;
-        }
+        const int digit = HexDigitValue(rest[j]);
+        if (digit < 0 || (!hex && digit > 9)) break;
+        code = code * (hex ? 16 : 10) + static_cast<unsigned>(digit);
       }
       if (j > digits_from && code > 0 && code < 128) {
         out += static_cast<char>(code);

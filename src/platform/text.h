@@ -37,6 +37,9 @@ void AppendUtf8(std::string& out, char32_t code_point);
 std::string Utf8To1251(std::string_view utf8);    // unknown characters become "?"
 std::string Cp1251ToUtf8(std::string_view text);  // exact
 
+// The value of a hexadecimal digit (either letter case), or -1.
+int HexDigitValue(char c);
+
 // HTML's and URLs' white space: space, tab, LF, FF and CR.
 bool IsAsciiSpace(char c);
 // The text without that white space at either end.
