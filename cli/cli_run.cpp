@@ -9,6 +9,7 @@
 #include "cli/cli_options.h"
 #include "cli/cli_window.h"
 #include "epub/issue_epub.h"
+#include "mhtml/mhtml_reader.h"
 #include "platform/failure.h"
 #include "platform/files.h"
 #include "platform/text.h"
@@ -88,6 +89,9 @@ ProgressStyle StyleFor(const Options& options, bool terminal) {
 
 int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
            bool terminal) {
+  // Pages saved as one archive (".mht", ".mhtml") are read with GMime.
+  static const MhtmlReader archive_reader;
+  UsePageArchiveReader(&archive_reader);
   Options options;
   try {
     options = ParseArguments(args);

@@ -3,9 +3,13 @@
 #include <QApplication>
 
 #include "main_form.h"
+#include "mhtml/mhtml_reader.h"
 
 int main(int argc, char** argv) {
   QApplication application(argc, argv);
+  // Pages saved as one archive (".mht", ".mhtml") are read with GMime.
+  static const tavex::MhtmlReader archive_reader;
+  tavex::UsePageArchiveReader(&archive_reader);
   tavex::gui::TForm1 form1;
   form1.show();
   return application.exec();

@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "app/main_window.h"
+#include "clean/page_archive.h"
 #include "platform/files.h"
 #include "platform/text.h"
 
@@ -13,8 +14,10 @@ namespace {
 
 // Whether a file name has the wanted extension (letter case ignored; empty:
 // any). ".html" in lower case counts as ".htm", any other spelling does not.
+// Pages saved as one archive (".mht", ".mhtml", any case) are articles too.
 bool Takes(std::string_view name, std::string_view wanted) {
   if (wanted.empty()) return true;
+  if (EqualsIgnoreCase(wanted, ".htm") && IsPageArchiveName(name)) return true;
   std::string_view extension = ExtensionOf(name);
   if (extension == ".html") extension = ".htm";
   return LowerCase(extension) == LowerCase(wanted);

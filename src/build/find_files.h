@@ -15,8 +15,9 @@ class MainWindow;
 // then sorts the whole list by the lower-cased texts, comparing character
 // codes (stable: case twins keep their listing order). The extension ".htm"
 // takes ".htm" in any letter case and ".html" in lower case only: the editor's
-// saving tool writes the latter, and "a.HTML" has always been left out. An
-// empty extension takes every file. A folder that does not exist adds nothing.
+// saving tool writes the latter, and "a.HTML" has always been left out; it
+// takes the page archives ".mht" and ".mhtml" (any case) as well. An empty
+// extension takes every file. A folder that does not exist adds nothing.
 // When root is given, a linked file or folder whose real location lies outside
 // root, and an entry that is not a regular file (a named pipe, a device), is
 // passed over with a warning naming it. Lets the window's messages run once

@@ -12,12 +12,14 @@
 #include "clean/line_list.h"
 #include "clean/page_encoding.h"
 #include "clean/page_links.h"
+#include "clean/page_load.h"
 #include "clean/pictures.h"
 #include "clean/site_name.h"
 #include "clean/web_reference.h"
 #include "clean/widen_tables.h"
 #include "platform/failure.h"
 #include "platform/files.h"
+#include "platform/temp_folder.h"
 #include "rules/rule_files.h"
 #include "rules/rule_passes.h"
 
@@ -26,17 +28,12 @@ namespace {
 
 // Step 1: the page's bytes in Windows-1251, split into lines. The encoding is
 // decided here and nowhere else: every other file of the system is
-// Windows-1251 by definition.
-// Within a build the page is read through the checked open file, so a page
-// swapped for a link to somewhere else after it was listed is not read.
-LineList LoadArticle(std::string_view source_path, std::string_view source_root) {
-  errno = 0;  // a failure that sets no reason shows none
-  ReadRefusal refusal = ReadRefusal::None;
-  auto bytes = source_root.empty() ? ReadFileBytes(source_path)
-                                   : ReadFileWithin(source_path, source_root, SIZE_MAX, refusal);
-  if (!bytes) throw CannotOpenFile(source_path);
-  ConvertPageTo1251(*bytes);  // in place: one copy of a large page the less
-  return SplitIntoLines(*bytes);
+// Windows-1251 by definition. The pictures the page carries inside itself go
+// into the scratch folder now, while their tags still have their letter case.
+LineList LoadArticle(std::string_view source_path, std::string_view source_root,
+                     TempFolder& scratch, MainWindow& window) {
+  return SplitIntoLines(
+      LoadPageText(source_path, source_root, scratch, window.IsChecked(Switch::ModernPictures)));
 }
 
 // The source path without its file name and without a trailing separator.
@@ -50,7 +47,8 @@ std::string CleanArticleSteps(std::string_view source_path, std::string_view tar
                               const TIssueArticles* issue) {
   // The four rule passes share one listing of the rule folder.
   TRuleFolder rules(window);
-  LineList article = LoadArticle(source_path, source_root);                                    // 1
+  TempFolder scratch;  // removed when the article is done, also on a failure
+  LineList article = LoadArticle(source_path, source_root, scratch, window);                   // 1
   SplitTagsToLines(article);                                                                   // 2
   RepairHead(article);                                                                         // 3
   if (window.IsChecked(Switch::CutScripts)) CutScriptsAndLinks(article);                       // 4
@@ -68,7 +66,8 @@ std::string CleanArticleSteps(std::string_view source_path, std::string_view tar
   }
   const std::string folder = FolderOf(source_path);  // 9
   RewritePictures(article, folder, source_root.empty() ? folder : source_root, PictureRegister(),
-                  window, LastPathPart(source_path));
+                  window, LastPathPart(source_path),
+                  scratch.Made() ? scratch.Path() : std::string());
   if (window.IsChecked(Switch::UnlinkMissingPages)) RewritePageLinks(article, source_path, issue);
   AddTitleHeading(article, title);  // 10
   // 11: the title goes back to the caller below, after the page is saved.

@@ -16,6 +16,11 @@ class TIssueArticles;
 // With UnlinkMissingPages on, links to the issue's articles lead to their
 // pages and other links are unwrapped (clean/page_links.h); issue null: no
 // article is known, so every link out of the page is unwrapped.
+// A page archive (".mht", ".mhtml") is read through the plugged-in
+// PageArchiveReader (clean/page_archive.h). Pictures the page carries inside
+// itself (data: addresses, archive parts) go through a scratch folder under
+// the system's temporary folder, never the source folder; it is removed when
+// the call returns or throws.
 std::string CleanArticle(std::string_view source_path, std::string_view target_path,
                          MainWindow& window, std::string_view source_root = {},
                          const TIssueArticles* issue = nullptr);

@@ -4,6 +4,7 @@
 #include <optional>
 #include <unordered_map>
 
+#include "clean/pictures.h"
 #include "clean/tag_attributes.h"
 #include "clean/web_reference.h"
 #include "platform/files.h"
@@ -45,8 +46,11 @@ void ReadDescriptor(std::string_view descriptor, TSrcsetCandidate& candidate) {
 // The files one page's tags may name, each asked of the file system once.
 class TPictureFinder {
  public:
-  TPictureFinder(std::string_view folder, std::string_view page_name)
-      : folder_(folder), files_folder_(std::string(folder) + "\\") {
+  TPictureFinder(std::string_view folder, std::string_view page_name,
+                 std::string_view resource_folder)
+      : folder_(folder),
+        files_folder_(std::string(folder) + "\\"),
+        resource_folder_(resource_folder) {
     const std::string_view stem = page_name.substr(0, page_name.rfind('.'));
     files_folder_ = stem.empty() ? std::string() : files_folder_ + std::string(stem) + "_files";
   }
@@ -57,6 +61,14 @@ class TPictureFinder {
     reference = TrimSpaces(reference);
     if (reference.empty() || reference.starts_with("data:")) return std::nullopt;
     const std::string decoded = DecodeFileReference(WithoutQuery(reference));
+    // A picture the load took out of the page names its file in the scratch
+    // folder by its full path.
+    if (!resource_folder_.empty()) {
+      const std::string written = AsWritten(reference);
+      const std::string source = PictureSource(folder_, written, resource_folder_);
+      if (source == written)
+        if (auto found = Existing(source)) return found;
+    }
     if (!IsOutsideReference(reference)) {
       if (auto found = Existing(folder_ + "\\" + AsWritten(reference))) return found;
       if (auto found = Existing(folder_ + "\\" + decoded)) return found;
@@ -104,7 +116,8 @@ class TPictureFinder {
   }
 
   std::string folder_;
-  std::string files_folder_;  // empty when the page's name has no stem
+  std::string files_folder_;     // empty when the page's name has no stem
+  std::string resource_folder_;  // the article's scratch folder; empty: none
   std::unordered_map<std::string, bool> exists_;
   std::unordered_map<std::string, bool> one_pixel_;
 };
@@ -175,8 +188,9 @@ TTagChoice ChooseForTag(int line, std::string_view tag, TPictureSets sets, TPict
 
 std::vector<TPictureChoice> ChoosePictureSources(const LineList& article,
                                                  std::string_view article_folder,
-                                                 std::string_view page_name) {
-  TPictureFinder finder(article_folder, page_name);
+                                                 std::string_view page_name,
+                                                 std::string_view resource_folder) {
+  TPictureFinder finder(article_folder, page_name, resource_folder);
   std::vector<TPictureChoice> choices;
   bool in_picture = false;
   bool in_noscript = false;

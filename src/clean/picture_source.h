@@ -50,9 +50,13 @@ struct TPictureChoice {
 // since a browser with scripts never shows it. A measured one-pixel src with
 // no such fallback stays in use, as a spacer always did. Every "<source" line
 // inside a <picture> empties: the tag's picture is the one the page shows.
+// resource_folder (empty: none) is the article's scratch folder (see
+// RewritePictures): a reference that names a file there by its full path is
+// taken from there.
 std::vector<TPictureChoice> ChoosePictureSources(const LineList& article,
                                                  std::string_view article_folder,
-                                                 std::string_view page_name);
+                                                 std::string_view page_name,
+                                                 std::string_view resource_folder = {});
 
 // Whether a tag is marked 1 by 1 pixel: width and height "1", quoted or not.
 bool IsMarkedOnePixel(const std::vector<TTagAttribute>& attributes);

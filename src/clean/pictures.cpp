@@ -100,13 +100,19 @@ std::optional<std::string> ReadAndIssue(const std::string& picture, std::string_
 }
 
 std::optional<std::string> IssuePicture(const std::string& picture, std::string_view extension,
-                                        std::string_view source_root, TPictureRegister& pictures,
-                                        MainWindow& window) {
+                                        std::string_view source_root,
+                                        std::string_view resource_folder,
+                                        TPictureRegister& pictures, MainWindow& window) {
+  // A picture the load took out of the page lies in the article's scratch
+  // folder, which stands in for the source folder for it.
+  const std::string_view root = !resource_folder.empty() && IsWithinFolder(picture, resource_folder)
+                                    ? resource_folder
+                                    : source_root;
   // Only issued pictures are remembered: a missing one may still be saved
   // before a later article, and a refused one is refused again by its check.
-  std::string key = std::string(source_root) + '\0' + picture;
+  std::string key = std::string(root) + '\0' + picture;
   if (const std::string* known = pictures.KnownFile(key)) return *known;
-  auto name = ReadAndIssue(picture, extension, source_root, pictures, window);
+  auto name = ReadAndIssue(picture, extension, root, pictures, window);
   if (name) pictures.RememberFile(std::move(key), *name);
   return name;
 }
@@ -147,19 +153,16 @@ std::string IssuePictureTag(std::string_view line, std::string_view issue_refere
 // ChoosePictureSources, then numbered and copied as any picture.
 void RewriteModernPictures(LineList& article, std::string_view article_folder,
                            std::string_view page_name, std::string_view source_root,
-                           TPictureRegister& pictures, MainWindow& window) {
-  std::unordered_map<std::string, std::optional<std::string>> issued;  // picture -> its name
-  for (TPictureChoice& choice : ChoosePictureSources(article, article_folder, page_name)) {
+                           std::string_view resource_folder, TPictureRegister& pictures,
+                           MainWindow& window) {
+  for (TPictureChoice& choice :
+       ChoosePictureSources(article, article_folder, page_name, resource_folder)) {
     std::string& line = article[choice.Line];
     if (choice.Action == TPictureAction::Keep) continue;
     std::optional<std::string> name;
-    if (choice.Action == TPictureAction::Use) {
-      auto [known, added] = issued.try_emplace(choice.Picture);
-      if (added)
-        known->second = IssuePicture(choice.Picture, ExtensionOfPath(choice.Picture), source_root,
-                                     pictures, window);
-      name = known->second;
-    }
+    if (choice.Action == TPictureAction::Use)
+      name = IssuePicture(choice.Picture, ExtensionOfPath(choice.Picture), source_root,
+                          resource_folder, pictures, window);
     if (name) {
       line = IssuePictureTag(line, "..\\Images\\" + *name);
     } else {
@@ -215,11 +218,24 @@ TPictureRegister& PictureRegister() {
   return the_register;
 }
 
+std::string PictureSource(std::string_view article_folder, std::string_view path,
+                          std::string_view resource_folder) {
+  if (!resource_folder.empty()) {
+    std::string prefix(resource_folder);
+    ReplaceEvery(prefix, "/", "\\");
+    prefix += '\\';
+    if (path.size() > prefix.size() && EqualsIgnoreCase(path.substr(0, prefix.size()), prefix))
+      return std::string(path);
+  }
+  return std::string(article_folder) + "\\" + std::string(path);
+}
+
 void RewritePictures(LineList& article, std::string_view article_folder,
                      std::string_view source_root, TPictureRegister& pictures, MainWindow& window,
-                     std::string_view page_name) {
+                     std::string_view page_name, std::string_view resource_folder) {
   if (window.IsChecked(Switch::ModernPictures)) {
-    RewriteModernPictures(article, article_folder, page_name, source_root, pictures, window);
+    RewriteModernPictures(article, article_folder, page_name, source_root, resource_folder,
+                          pictures, window);
     return;
   }
   for (std::string& line : article) {
@@ -233,14 +249,15 @@ void RewritePictures(LineList& article, std::string_view article_folder,
     if (path_end == std::string::npos) path_end = tag.size();
     std::string path = tag.substr(path_at, path_end - path_at);
     ReplaceEvery(path, "%20", " ");
-    const std::string picture = std::string(article_folder) + "\\" + path;
+    const std::string picture = PictureSource(article_folder, path, resource_folder);
 
     // A page repeats its pictures (spacers, bullets) and a rubric shares them:
     // the register asks the file system once per picture file and build, which
     // is what makes a large page and a large issue fast.
     std::optional<std::string> name;
     if (!IsOnePixel(tag))
-      name = IssuePicture(picture, ExtensionOfPath(path), source_root, pictures, window);
+      name = IssuePicture(picture, ExtensionOfPath(path), source_root, resource_folder, pictures,
+                          window);
     if (!name) {
       line.clear();
       continue;

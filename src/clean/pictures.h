@@ -77,8 +77,20 @@ TPictureRegister& PictureRegister();
 // and <noscript> included; the tag keeps one src, to the numbered copy, and
 // loses srcset, sizes and the lazy attributes. A chosen file outside
 // source_root is refused as above.
+//
+// resource_folder (empty: none) is the article's scratch folder, where the
+// load put the pictures the page carried inside itself; a src naming a file
+// there by its full path is taken from there, and is allowed as if it lay in
+// source_root.
 void RewritePictures(LineList& article, std::string_view article_folder,
                      std::string_view source_root, TPictureRegister& pictures, MainWindow& window,
-                     std::string_view page_name = {});
+                     std::string_view page_name = {}, std::string_view resource_folder = {});
+
+// The file a picture path of a tag (separators "\", "%20" read as a space)
+// stands for: the path itself when it names a file of resource_folder (letter
+// case ignored, since the normalisation lower-cased it), otherwise
+// article_folder + "\" + path.
+std::string PictureSource(std::string_view article_folder, std::string_view path,
+                          std::string_view resource_folder);
 
 }  // namespace tavex

@@ -1,5 +1,6 @@
 // References as pages write them (src, srcset, href values), read as names of
-// files beside a saved page or as web addresses.
+// files beside a saved page or as web addresses, and resolved against the
+// page's own address as a browser does (RFC 3986, section 5).
 //
 // The texts are Windows-1251 like everything in the core. Saved pages write
 // names of files with non-Latin letters percent-encoded ("%D0%BF" is the UTF-8
@@ -36,5 +37,13 @@ std::string_view TrimSpaces(std::string_view text);
 
 // The last part of a path or address after "/" or "\"; "" when it ends so.
 std::string_view LastPathPart(std::string_view path);
+
+// The reference resolved against base ("img/a.png" against
+// "http://x.ru/news/1.html" is "http://x.ru/news/img/a.png"; "../a.png",
+// "/a.png", "//cdn.x.ru/a.png" and "?v=2" as a browser takes them). A
+// reference with a scheme of its own comes back with its dot segments removed;
+// with an empty base the reference comes back as it stands. The fragment
+// ("#...") of the result is dropped: it never names another resource.
+std::string ResolveWebReference(std::string_view base, std::string_view reference);
 
 }  // namespace tavex

@@ -41,6 +41,14 @@ std::string Utf8To1251(std::string_view utf8);  // unknown characters become "?"
 std::string FillIn(std::string_view pattern, std::initializer_list<std::string_view> values);
 std::string Cp1251ToUtf8(std::string_view text);  // exact
 
+// The value of a hexadecimal digit (either letter case), or -1.
+int HexDigitValue(char c);
+
+// HTML's and URLs' white space: space, tab, LF, FF and CR.
+bool IsAsciiSpace(char c);
+// The text without that white space at either end.
+std::string_view TrimAsciiSpace(std::string_view text);
+
 // Whole-number parsing as the system reads a field: optional leading blanks, then
 // an optional sign and decimal digits within the signed 32-bit range, or "$", "x"
 // or "0x" and up to eight hexadecimal digits. Nothing may follow; empty fails.

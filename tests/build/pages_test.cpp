@@ -159,6 +159,21 @@ TEST(FindFiles, TakesArticleExtensionsAndSortsByTheLowerCasedPath) {
   EXPECT_TRUE(list.empty());
 }
 
+TEST(FindFiles, PageArchivesAreArticlesNumberedWithThePages) {
+  Workspace ws;
+  for (const char* name : {"b.htm", "a.mht", "C.MHTML", "d.Mht", "e.mhtm", "f.mht.txt"})
+    WriteFile(fs::path(ws.source()) / name, "x");
+  std::vector<std::string> list;
+  const std::string folder = ws.source() + "\\";
+  FindFiles(ws.source(), ".htm", list, ws.window);
+  EXPECT_EQ(list, (std::vector<std::string>{folder + "a.mht", folder + "b.htm", folder + "C.MHTML",
+                                            folder + "d.Mht"}));
+  // Another extension does not take them.
+  list.clear();
+  FindFiles(ws.source(), ".txt", list, ws.window);
+  EXPECT_EQ(list, (std::vector<std::string>{folder + "f.mht.txt"}));
+}
+
 TEST(ClearFolder, DeletesFilesAtEveryDepthAndKeepsFolders) {
   Workspace ws;
   const fs::path folder = ws.target();

@@ -80,7 +80,7 @@ TEST(PictureRegister, EqualBytesShareTheFirstNumberAndThereIsNoLimit) {
   TPictureRegister pictures;
   const Sha256Digest a = Sha256("a"), b = Sha256("b");
   EXPECT_EQ(pictures.NumberOf(500, a), 1);
-  EXPECT_EQ(pictures.NumberOf(7, a), 2);  // a fingerprint of its own is another picture
+  EXPECT_EQ(pictures.NumberOf(7, a), 2);    // a fingerprint of its own is another picture
   EXPECT_EQ(pictures.NumberOf(500, b), 3);  // an equal fingerprint with other bytes too
   EXPECT_EQ(pictures.NumberOf(500, a), 1);
   EXPECT_EQ(pictures.NumberOf(500, b), 3);

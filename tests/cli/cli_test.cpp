@@ -136,6 +136,26 @@ TEST_F(Cli, CleanWritesThePageAndPrintsItsTitle) {
   EXPECT_EQ(run.out, "Обновление офисного пакета\n");
 }
 
+TEST_F(Cli, CleanReadsAPageArchive) {
+  // A page saved as one archive: the command line has its reader plugged in.
+  const fs::path source = dir.path() / "saved.mht";
+  test::WriteFile(source,
+                  "MIME-Version: 1.0\r\n"
+                  "Content-Type: multipart/related; boundary=\"b\"; type=\"text/html\"\r\n\r\n"
+                  "--b\r\nContent-Type: text/html; charset=\"utf-8\"\r\n"
+                  "Content-Transfer-Encoding: quoted-printable\r\n"
+                  "Content-Location: http://x.ru/a.html\r\n\r\n"
+                  "<title>=D0=90=D1=80=D1=85=D0=B8=D0=B2</title><img src=3D\"P.gif\">\r\n"
+                  "--b\r\nContent-Type: image/gif\r\nContent-Location: http://x.ru/P.gif\r\n"
+                  "Content-Transfer-Encoding: base64\r\n\r\nR0lGODlh\r\n--b--\r\n");
+  const fs::path target = dir.path() / "one.htm";
+  Outcome run = Run({"clean", source.string(), target.string(), "--workdir", dir.text()});
+  ASSERT_EQ(run.status, kExitSuccess) << run.err;
+  EXPECT_EQ(run.out, "Архив\n");
+  EXPECT_NE(ReadFile(target).find("<img src=\"..\\Images\\1.gif\">"), std::string::npos)
+      << ReadFile(target);
+}
+
 TEST_F(Cli, TerminalGetsALiveBar) {
   Outcome run = Run({"build", "--workdir", dir.text(), "--set", "RunCompiler=off"}, true);
   ASSERT_EQ(run.status, kExitSuccess) << run.err;

@@ -96,5 +96,20 @@ TEST(Failure, PlaceLineKeepsTheTextAndTheInnermostPlace) {
   EXPECT_STREQ(CannotOpenFile("a.htm").what(), "Cannot open file a.htm\na.htm: Permission denied");
 }
 
+TEST(HexDigitValue, BothLetterCasesAndNothingElse) {
+  EXPECT_EQ(HexDigitValue('0'), 0);
+  EXPECT_EQ(HexDigitValue('9'), 9);
+  EXPECT_EQ(HexDigitValue('a'), 10);
+  EXPECT_EQ(HexDigitValue('F'), 15);
+  for (char c : {'g', 'G', '/', ':', '@', '`', ' ', '\xC0'}) EXPECT_EQ(HexDigitValue(c), -1) << c;
+}
+
+TEST(TrimAsciiSpace, TheFiveSpacesOfHtmlAtBothEndsOnly) {
+  EXPECT_EQ(TrimAsciiSpace(" \t\n\f\ra b\r\n"), "a b");
+  EXPECT_EQ(TrimAsciiSpace(" \t "), "");
+  // A vertical tab and a no-break space (0xA0) are not HTML's white space.
+  EXPECT_EQ(TrimAsciiSpace("\va\xA0"), "\va\xA0");
+}
+
 }  // namespace
 }  // namespace tavex
