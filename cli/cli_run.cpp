@@ -6,10 +6,10 @@
 #include "build/start_run.h"
 #include "clean/clean_article.h"
 #include "clean/line_helpers.h"
+#include "cli/cli_archive.h"
+#include "cli/cli_edition.h"
 #include "cli/cli_options.h"
 #include "cli/cli_window.h"
-#include "epub/issue_epub.h"
-#include "mhtml/mhtml_reader.h"
 #include "platform/failure.h"
 #include "platform/files.h"
 #include "platform/text.h"
@@ -55,7 +55,7 @@ int Build(CliWindow& window, const Options& options, std::ostream& out, std::ost
     window.excluded_titles.push_back(Utf8To1251(title));
   ArticleTable table;
   window.WatchTable(&table);
-  if (StartRun(window, table, WriteIssueEpub) == StartResult::InputRejected) {
+  if (StartRun(window, table, BuiltInEdition()) == StartResult::InputRejected) {
     PrintMessages(window, err);
     return kExitUsage;
   }
@@ -80,6 +80,17 @@ int Clean(CliWindow& window, const std::string& source, const std::string& targe
   return kExitSuccess;
 }
 
+// A UTF-8 text as a path, and a path's text in the core's code page: through
+// char8_t, since a plain narrow path is in the system's own code page on Windows.
+fs::path PathOfUtf8(const std::string& utf8) {
+  return fs::path(std::u8string(utf8.begin(), utf8.end()));
+}
+
+std::string AbsoluteText(const std::string& utf8) {
+  const std::u8string absolute = fs::absolute(PathOfUtf8(utf8)).u8string();
+  return Utf8To1251(std::string(absolute.begin(), absolute.end()));
+}
+
 ProgressStyle StyleFor(const Options& options, bool terminal) {
   if (options.quiet) return ProgressStyle::None;
   return terminal ? ProgressStyle::Bar : ProgressStyle::Lines;
@@ -89,9 +100,12 @@ ProgressStyle StyleFor(const Options& options, bool terminal) {
 
 int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
            bool terminal) {
-  // Pages saved as one archive (".mht", ".mhtml") are read with GMime.
-  static const MhtmlReader archive_reader;
-  UsePageArchiveReader(&archive_reader);
+  // Asked alone, before the command line is read: which build this is.
+  if (args.size() == 1 && args[0] == "--version") {
+    out << VersionText() << ArchiveReaderText();
+    return kExitSuccess;
+  }
+  UseBuiltInArchiveReader();
   Options options;
   try {
     options = ParseArguments(args);
@@ -108,12 +122,12 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
   // the working folder.
   std::string source, target;
   if (options.command == Command::Clean) {
-    source = Utf8To1251(fs::absolute(options.source).string());
-    target = Utf8To1251(fs::absolute(options.target).string());
+    source = AbsoluteText(options.source);
+    target = AbsoluteText(options.target);
   }
   if (options.workdir) {
     std::error_code ec;
-    fs::current_path(*options.workdir, ec);
+    fs::current_path(PathOfUtf8(*options.workdir), ec);
     if (ec) {
       err << "mytavex-cli: cannot use the working folder " << *options.workdir << ": "
           << ec.message() << "\n";

@@ -5,7 +5,10 @@
 // UTF-8 path, and when the exact path does not exist each component is looked
 // up ignoring letter case (the build lower-cases article, picture and rule
 // paths, which otherwise only works on a case-insensitive file system). Among
-// several names that differ only in case, the first in byte order wins.
+// several names that differ only in case, the first in byte order wins. On
+// Windows the text becomes a UTF-16 path for the wide API, "\" and drive
+// letters as typed; a name with characters the code page lacks is listed with
+// "?" for each, and that listed text reaches the file again (files_win.cpp).
 //
 // Listings come back sorted (by name with letter case folded, then by bytes),
 // never in the file system's own order, so every run sees the same order.

@@ -5,7 +5,8 @@
 
 namespace tavex {
 
-// Opens the document with the desktop's default program (xdg-open on POSIX),
+// Opens the document with the desktop's default program (xdg-open on POSIX,
+// ShellExecuteW with no verb in a normal window on Windows),
 // detached: the call returns at once and its result is not examined.
 void ShellOpen(std::string_view path);
 

@@ -117,7 +117,9 @@ TEST_F(ScanTest, SkipsImagesInAnyCase) {
 }
 
 TEST_F(ScanTest, KeepsCyrillicNamesAsTheyStand) {
-  MakeFolder("\xd0\x9d\xd0\xbe\xd0\xb2\xd0\xbe\xd1\x81\xd1\x82\xd0\xb8");  // Новости, UTF-8 on disk
+  // Новости, as the file system stores the letters (UTF-8 on POSIX, UTF-16 on Windows).
+  std::filesystem::create_directories(
+      dir_.path() / std::filesystem::path(u8"\u041d\u043e\u0432\u043e\u0441\u0442\u0438"));
   MemoryWindow window = WithRows({});
   ScanSourceFolders(window, dir_.text());
   EXPECT_EQ(DataRows(window),

@@ -147,7 +147,8 @@ TEST(FindFiles, TakesArticleExtensionsAndSortsByTheLowerCasedPath) {
   for (const char* name : {"Z.htm", "b.HTM", "c.html", "d.HTML", "e.txt", "Sub/a.htm", "noext"})
     WriteFile(fs::path(ws.source()) / name, "x");
   std::vector<std::string> list;
-  const std::string folder = ws.source() + "\\";
+  // The whole path is lower-cased, the temporary folder's part too.
+  const std::string folder = LowerCase(ws.source() + "\\");
   FindFiles(ws.source(), ".htm", list, ws.window);
   // Each file by the name it has, so that it is opened by that name.
   EXPECT_EQ(list, (std::vector<std::string>{folder + "b.HTM", folder + "c.html",
@@ -190,7 +191,7 @@ TEST(ClearFolder, DeletesFilesAtEveryDepthAndKeepsFolders) {
 TEST(CompiledFileOf, ReadsTheProjectOptionOrFallsBackToItsName) {
   test::TempDir dir;
   WriteFile(dir.path() / "p.hhp", "[OPTIONS]\r\nCompiled file=Out\\Mag.chm  \r\n");
-  EXPECT_EQ(CompiledFileOf(dir / "p.hhp"), dir / "Out/Mag.chm");
+  EXPECT_EQ(CompiledFileOf(dir / "p.hhp"), (dir.path() / "Out" / "Mag.chm").string());
   WriteFile(dir.path() / "q.hhp", "[OPTIONS]\r\nTitle=x\r\n");
   EXPECT_EQ(CompiledFileOf(dir / "q.hhp"), dir / "q.chm");
 }

@@ -65,6 +65,24 @@ TEST_F(Cli, BuildsTheSampleIssueFromItsSettings) {
   EXPECT_NE(run.err.find("7 [Железо и техника 2/2] "), std::string::npos);
 }
 
+// A build without the EPUB library says so and, asked for the edition, makes
+// the issue tree alone.
+TEST_F(Cli, VersionNamesTheEditionsBuiltIn) {
+  Outcome version = Run({"--version"});
+  EXPECT_EQ(version.status, kExitSuccess);
+  EXPECT_EQ(version.out.rfind("mytavex-cli " MYTAVEX_VERSION "\n", 0), 0u) << version.out;
+  const bool epub = MYTAVEX_EPUB_BUILT;
+  EXPECT_EQ(version.out.find("EPUB edition: built in") != std::string::npos, epub);
+  EXPECT_EQ(version.out.find("EPUB edition: not built in") != std::string::npos, !epub);
+  // Only alone: with a command it is an unknown option, as before.
+  EXPECT_EQ(Run({"build", "--version"}).status, kExitUsage);
+  if (epub) return;
+  ASSERT_EQ(Build({"--set", "MakeEpub=on", "--quiet"}).status, kExitSuccess);
+  EXPECT_TRUE(fs::exists(Issue(1) / "index.htm"));
+  for (const auto& entry : fs::recursive_directory_iterator(dir.path()))
+    EXPECT_NE(entry.path().extension(), ".epub") << entry.path();
+}
+
 TEST_F(Cli, SetValuesRubricsAndQuietReplaceTheSavedOnes) {
   Outcome run = Build({"--set", "IssueNumber=12", "--set", "IssueDate=2024-02-29", "--rubric",
                        "Software=Софт = программы", "--quiet"});

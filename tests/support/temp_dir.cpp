@@ -41,6 +41,16 @@ ScopedCurrentDir::~ScopedCurrentDir() {
   fs::current_path(previous_, ec);
 }
 
+bool MakeLink(const fs::path& target, const fs::path& link) {
+  std::error_code ec;
+  if (fs::is_directory(target)) {
+    fs::create_directory_symlink(target, link, ec);
+  } else {
+    fs::create_symlink(target, link, ec);
+  }
+  return !ec && fs::is_symlink(fs::symlink_status(link, ec));
+}
+
 void WriteFile(const fs::path& path, std::string_view bytes) {
   if (path.has_parent_path()) fs::create_directories(path.parent_path());
   std::ofstream out(path, std::ios::binary | std::ios::trunc);

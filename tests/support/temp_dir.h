@@ -37,6 +37,11 @@ class ScopedCurrentDir {
   std::filesystem::path previous_;
 };
 
+// Makes link a symbolic link to target (a folder link when target is a
+// folder). False where the system cannot make one: wine, or Windows without
+// the right to; a test that needs links skips then.
+bool MakeLink(const std::filesystem::path& target, const std::filesystem::path& link);
+
 // Writes bytes to a file, creating its folders.
 void WriteFile(const std::filesystem::path& path, std::string_view bytes);
 // A file's bytes; empty when it cannot be read.

@@ -1,6 +1,6 @@
-#include "platform/shown_path.h"
-
 #include <algorithm>
+
+#include "platform/shown_path.h"
 
 namespace tavex {
 

@@ -1,0 +1,19 @@
+// The editions this build of the command line makes besides the issue tree,
+// and the --version text that says so. One of cli_edition_epub.cpp (EPUB
+// built in) and cli_edition_none.cpp (built without libxml2 and libzip, as
+// for Windows) is compiled in, chosen by the MYTAVEX_EPUB switch.
+#pragma once
+
+#include <string>
+
+#include "build/start_run.h"
+
+namespace tavex::cli {
+
+// What StartRun makes after the review; empty when no edition is built in.
+IssueEdition BuiltInEdition();
+
+// "mytavex-cli VERSION" and a line naming the editions, ending in a newline.
+std::string VersionText();
+
+}  // namespace tavex::cli

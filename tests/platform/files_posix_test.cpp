@@ -1,0 +1,76 @@
+// File layer behaviour that only a file system telling letter case apart, or
+// one with symbolic links at hand, can show (compiled for POSIX only).
+#include <gtest/gtest.h>
+
+#include "platform/files.h"
+#include "support/temp_dir.h"
+
+namespace fs = std::filesystem;
+
+namespace tavex {
+namespace {
+
+using test::ReadFile;
+using test::TempDir;
+using test::WriteFile;
+
+TEST(ListFolder, SortsByFoldedNameThenBytesAndTellsFolders) {
+  TempDir dir;
+  for (const char* name : {"b.htm", "A.htm", "a.htm", "C"}) WriteFile(dir.path() / name, "");
+  fs::create_directory(dir.path() / "sub");
+  auto entries = ListFolder(dir.text());
+  std::vector<std::string> names;
+  for (const auto& e : entries) names.push_back(e.name + (e.is_folder ? "/" : ""));
+  EXPECT_EQ(names, (std::vector<std::string>{"A.htm", "a.htm", "b.htm", "C", "sub/"}));
+  EXPECT_TRUE(ListFolder(dir.text() + "/missing").empty());
+}
+
+TEST(IsWithinFolder, SeesThroughDotsAndLinks) {
+  TempDir dir;
+  WriteFile(dir.path() / "src" / "rubric" / "a.gif", "");
+  WriteFile(dir.path() / "secret.txt", "");
+  fs::create_symlink(dir.path() / "secret.txt", dir.path() / "src" / "rubric" / "link.gif");
+  const std::string root = dir.text() + "\\src";
+  EXPECT_TRUE(IsWithinFolder(root + "\\rubric\\a.gif", root));
+  EXPECT_TRUE(IsWithinFolder(root, root));
+  EXPECT_TRUE(IsWithinFolder(root + "\\RUBRIC\\..\\rubric\\a.gif", root));
+  EXPECT_FALSE(IsWithinFolder(root + "\\rubric\\..\\..\\secret.txt", root));
+  EXPECT_FALSE(IsWithinFolder(root + "\\rubric\\link.gif", root));
+  EXPECT_FALSE(IsWithinFolder(dir.text() + "\\srcx\\a", root));
+}
+
+TEST(LinkCaseVariant, TheOtherSpellingReachesTheFolder) {
+  TempDir dir;
+  fs::create_directory(dir.path() / "images");
+  WriteFile(dir.path() / "images" / "1.gif", "gif");
+  EXPECT_TRUE(LinkCaseVariant(dir / "images", dir / "Images"));
+  EXPECT_EQ(ReadFile(dir.path() / "Images" / "1.gif"), "gif");
+  EXPECT_TRUE(fs::is_symlink(dir.path() / "Images"));
+  // A second call, or a name that exists already, changes nothing.
+  EXPECT_TRUE(LinkCaseVariant(dir / "images", dir / "Images"));
+  EXPECT_FALSE(LinkCaseVariant(dir / "missing", dir / "Missing"));
+  EXPECT_FALSE(fs::exists(fs::symlink_status(dir.path() / "Missing")));
+}
+
+TEST(WalkFiles, DepthFirstInListingOrderAndEachRealFolderOnce) {
+  TempDir dir;
+  WriteFile(dir.path() / "b.htm", "");
+  WriteFile(dir.path() / "A" / "x.gif", "");
+  WriteFile(dir.path() / "c" / "y.htm", "");
+  fs::create_directory_symlink(dir.path(), dir.path() / "c" / "up");  // a link back up the tree
+  std::vector<std::string> seen;
+  int entries = 0;
+  WalkFiles(
+      dir.text(), [&] { ++entries; },
+      [&](const std::string& path, std::string_view name) {
+        EXPECT_EQ(path.substr(path.size() - name.size()), name);
+        seen.push_back(path.substr(dir.text().size() + 1));
+      });
+  EXPECT_EQ(seen, (std::vector<std::string>{"A\\x.gif", "b.htm", "c\\y.htm"}));
+  EXPECT_EQ(entries, 6);  // A, x.gif, b.htm, c, up, y.htm
+  EXPECT_EQ(ExtensionOf("rule.bet.old"), ".old");
+  EXPECT_EQ(ExtensionOf("README"), "");
+}
+
+}  // namespace
+}  // namespace tavex
