@@ -162,7 +162,8 @@ void BuildRubric(MainWindow& window, int row, std::vector<TArticleEntry>& rubric
 }
 
 // Stages 2 to 13: everything between the number checks and the hand-off.
-void BuildIssue(MainWindow& window, ArticleTable& table, const IssueEdition& edition) {
+// Answers the issue as it was built, for the hand-off.
+TIssueFacts BuildIssue(MainWindow& window, ArticleTable& table, const IssueEdition& edition) {
   FolderFieldsGuard folder_fields(window);
   ResolveFolderFields(window);
   RefuseOverlappingFolders(window);
@@ -192,6 +193,7 @@ void BuildIssue(MainWindow& window, ArticleTable& table, const IssueEdition& edi
   if (make_edition) edition(window, issue, table);
   window.SetProgressPosition(ProgressBar::Rubrics, 0);
   window.SetProgressPosition(ProgressBar::Articles, 0);
+  return issue;
 }
 
 }  // namespace
@@ -200,6 +202,7 @@ TIssueFacts TakeIssueFacts(const MainWindow& window) {
   TIssueFacts issue;
   issue.TargetDir = window.FieldText(Field::TargetDir);
   issue.IssueNumber = window.FieldText(Field::IssueNumber);
+  issue.IndexPagePath = window.FieldText(Field::IndexPagePath);
   issue.IssueDate = window.IssueDate();
   for (int row = 1; row < window.RowCount(); ++row) {
     issue.RubricFolders.push_back(window.Cell(0, row));
@@ -210,10 +213,11 @@ TIssueFacts TakeIssueFacts(const MainWindow& window) {
 
 StartResult StartRun(MainWindow& window, ArticleTable& table, const IssueEdition& edition) {
   if (!CheckNumberFields(window)) return StartResult::InputRejected;
-  BuildIssue(window, table, edition);
-  // Read after the review closed, with the typed folder texts back in place.
+  const TIssueFacts issue = BuildIssue(window, table, edition);
+  // Read after the review closed, with the typed folder texts back in place;
+  // the start page the help file must hold is the one this run wrote.
   if (window.IsChecked(Switch::RunCompiler))
-    OpenHelpProject(window.FieldText(Field::ProjectPath), window);
+    OpenHelpProject(window.FieldText(Field::ProjectPath), issue.IndexPagePath, window);
   return StartResult::Finished;
 }
 
