@@ -6,7 +6,9 @@
 #include "build/start_run.h"
 #include "clean/clean_article.h"
 #include "clean/line_helpers.h"
+#include "cli/cli_list.h"
 #include "cli/cli_options.h"
+#include "cli/cli_summary.h"
 #include "cli/cli_window.h"
 #include "epub/issue_epub.h"
 #include "platform/failure.h"
@@ -50,28 +52,51 @@ void SetUpWindow(CliWindow& window, const Options& options) {
 }
 
 int Build(CliWindow& window, const Options& options, std::ostream& out, std::ostream& err) {
-  for (const std::string& title : options.excluded_titles)
-    window.excluded_titles.push_back(Utf8To1251(title));
+  if (options.list) {
+    if (!CheckNumberFields(window)) {
+      PrintMessages(window, err);
+      return kExitUsage;
+    }
+    ListIssue(window, out);
+    return kExitSuccess;
+  }
+  window.excluded_titles = options.excluded_titles;
   ArticleTable table;
   window.WatchTable(&table);
   if (StartRun(window, table, WriteIssueEpub) == StartResult::InputRejected) {
     PrintMessages(window, err);
     return kExitUsage;
   }
+  PrintBuildSummary(window, table, out, err);
   PrintMessages(window, out);
   return kExitSuccess;
 }
 
+bool SetsOption(const Options& options, std::string_view name) {
+  for (const Setting& setting : options.settings)
+    if (setting.name == name) return true;
+  return false;
+}
+
 // Cleans one page as the run would, with the folder fields resolved the same
-// way, so its pictures land in the issue's picture folder.
-int Clean(CliWindow& window, const std::string& source, const std::string& target,
-          std::ostream& out, std::ostream& err) {
+// way, so its pictures land in the issue's picture folder. Without --set
+// TargetDir that is the folder above TARGET's folder: the page refers to its
+// pictures as "..\Images\N.gif", so they land where it looks for them.
+int Clean(CliWindow& window, const Options& options, const std::string& source,
+          const std::string& target, std::ostream& out, std::ostream& err) {
   if (!CheckNumberFields(window)) {
     PrintMessages(window, err);
     return kExitUsage;
   }
+  if (!SetsOption(options, "TargetDir"))
+    window.SetFieldText(
+        Field::TargetDir,
+        Utf8To1251(fs::path(Cp1251ToUtf8(target)).parent_path().parent_path().string()));
   for (Field field : {Field::SourceDir, Field::TargetDir})
     window.SetFieldText(field, SubstituteIssueNumber(window.FieldText(field), window));
+  const std::string images = window.FieldText(Field::TargetDir) + "\\images";
+  if (!FolderExists(images)) CreateFolder(images);
+  LinkCaseVariant(images, window.FieldText(Field::TargetDir) + "\\Images");
   ResetPictureRegister();
   const std::string title = CleanArticle(source, target, window);
   PrintMessages(window, out);
@@ -96,7 +121,11 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
     return kExitUsage;
   }
   if (options.command == Command::Help) {
-    out << kUsage;
+    out << HelpText();
+    return kExitSuccess;
+  }
+  if (options.command == Command::Version) {
+    out << VersionText();
     return kExitSuccess;
   }
 
@@ -121,7 +150,7 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
   try {
     SetUpWindow(window, options);
     if (options.command == Command::Build) return Build(window, options, out, err);
-    return Clean(window, source, target, out, err);
+    return Clean(window, options, source, target, out, err);
   } catch (const Failure& failure) {
     PrintMessages(window, out);
     err << Cp1251ToUtf8(failure.what()) << "\n";

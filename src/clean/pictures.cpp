@@ -66,7 +66,14 @@ std::optional<std::string> IssuePicture(const std::string& picture, std::string_
   if (!FileExists(picture) || !IsWithinFolder(picture, source_root)) return std::nullopt;
   std::string name =
       std::to_string(pictures.NumberOf(FileFingerprint(picture, window))) + std::string(extension);
-  CopyFileNoReplace(picture, window.FieldText(Field::TargetDir) + "\\images\\" + name);
+  const std::string copy = window.FieldText(Field::TargetDir) + "\\images\\" + name;
+  // A copy already there is the same picture, copied for an earlier article.
+  if (!CopyFileNoReplace(picture, copy) && !FileExists(copy))
+    // "Картинка не скопирована: %s -> %s"
+    window.ShowWarning(
+        "\xca\xe0\xf0\xf2\xe8\xed\xea\xe0 \xed\xe5 "
+        "\xf1\xea\xee\xef\xe8\xf0\xee\xe2\xe0\xed\xe0: " +
+        picture + " -> " + copy);
   return name;
 }
 

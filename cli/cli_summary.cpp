@@ -1,0 +1,82 @@
+#include "cli/cli_summary.h"
+
+#include <filesystem>
+
+#include "clean/article_title.h"
+#include "clean/pictures.h"
+#include "epub/issue_epub.h"
+#include "platform/files.h"
+#include "platform/text.h"
+
+namespace fs = std::filesystem;
+
+namespace tavex::cli {
+namespace {
+
+std::string Quoted(std::string_view cp1251) {
+  return "\"" + Cp1251ToUtf8(cp1251) + "\"";
+}
+
+void WarnAboutRubricRows(const ReviewedIssue& issue, const ArticleTable& table, std::ostream& err) {
+  const TIssueFacts& facts = issue.facts;
+  for (size_t k = 0; k < facts.RubricFolders.size(); ++k) {
+    const std::string& folder_cell = facts.RubricFolders[k];
+    const bool has_articles = k < table.Rubrics.size() && !table.Rubrics[k].empty();
+    if (has_articles) continue;
+    const std::string row =
+        "warning: rubric row " + std::to_string(k + 1) + " " + Quoted(facts.RubricNames[k]) + ": ";
+    if (folder_cell.empty()) {
+      err << row << "no folder given; the rubric is left out\n";
+      continue;
+    }
+    const std::string folder = issue.SourceDir + "\\" + folder_cell;
+    if (!FolderExists(folder)) {
+      err << row << "folder " << ShownAbsolute(folder) << " is missing; the rubric is left out\n";
+    } else {
+      err << row << "folder " << ShownAbsolute(folder)
+          << " holds no article; the rubric heading stands alone\n";
+    }
+  }
+}
+
+}  // namespace
+
+std::string ShownAbsolute(std::string_view path) {
+  std::error_code ec;
+  fs::path shown = fs::absolute(NativePath(path), ec);
+  if (ec) shown = NativePath(path);
+  return shown.lexically_normal().string();
+}
+
+void PrintBuildSummary(const CliWindow& window, const ArticleTable& table, std::ostream& out,
+                       std::ostream& err) {
+  if (!window.reviewed()) return;
+  const ReviewedIssue& issue = *window.reviewed();
+  const std::string folder = issue.facts.TargetDir;
+
+  int rubrics = 0, articles = 0, dropped = 0;
+  for (const auto& rubric : table.Rubrics) {
+    if (!rubric.empty()) ++rubrics;
+    for (const TArticleEntry& article : rubric) {
+      ++articles;
+      if (!article.Included) ++dropped;
+    }
+  }
+  out << "Issue " << Cp1251ToUtf8(issue.facts.IssueNumber) << ": " << ShownAbsolute(folder) << "\n"
+      << "  start page: " << ShownAbsolute(folder + "\\index.htm") << "\n";
+  const std::string book = IssueEpubPath(issue.facts);
+  if (issue.made_book && FileExists(book)) out << "  book: " << ShownAbsolute(book) << "\n";
+  out << "  rubrics " << rubrics << ", articles " << articles << ", pictures "
+      << PictureRegister().Count() << ", dropped " << dropped << "\n";
+
+  WarnAboutRubricRows(issue, table, err);
+  for (const auto& rubric : table.Rubrics)
+    for (const TArticleEntry& article : rubric)
+      if (article.Title == kUnknownTitle && article.Included)
+        err << "warning: no title found for " << ShownAbsolute(article.FilePath)
+            << "; it is listed as " << Quoted(kUnknownTitle) << "\n";
+  for (const std::string& title : window.unmatched_exclusions())
+    err << "warning: --exclude \"" << title << "\" matches no article\n";
+}
+
+}  // namespace tavex::cli
