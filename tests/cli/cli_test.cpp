@@ -160,7 +160,9 @@ TEST_F(Cli, CompilerRunReportsTheHelpFile) {
   for (const char* name :
        {"tavex1/tavex1/index.htm", "tavex1/tavex1/frame/left.htm", "tavex1/tavex1/pub/0.htm",
         "tavex1/tavex1/pub/6.htm", "tavex1/tavex1/Images/1.gif", "tavex1/tavex1/images/tvred.gif",
-        "Table of Contents.hhc"})
+        "Table of Contents.hhc",
+        // The project's own options: full-text search, binary contents and index.
+        "$FIftiMain", "#TOCIDX", "#IDXHDR"})
     EXPECT_NE(listing.output.find(name), std::string::npos) << name << "\n" << listing.output;
 }
 
