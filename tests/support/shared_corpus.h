@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <string_view>
 
 namespace tavex::test {
@@ -21,12 +22,13 @@ inline bool SharedCorpusRequired() {
 
 // Ends the test (or its SetUp) when present is false: a skip that names the
 // missing folder, or a failure where the corpus is required.
-#define MYTAVEX_NEED_CORPUS(present, folder)                                            \
-  do {                                                                                  \
-    if (!(present)) {                                                                   \
-      if (::tavex::test::SharedCorpusRequired())                                        \
-        FAIL() << "no corpus at " << (folder) << ", and MYTAVEX_REQUIRE_SHARED is set"; \
-      GTEST_SKIP() << "no corpus at " << (folder)                                       \
-                   << " (the shared folder beside the checkout holds the real pages)";  \
-    }                                                                                   \
+#define MYTAVEX_NEED_CORPUS(present, folder)                                           \
+  do {                                                                                 \
+    if (!(present)) {                                                                  \
+      if (::tavex::test::SharedCorpusRequired())                                       \
+        FAIL() << "no corpus at " << std::filesystem::path(folder).string()            \
+               << ", and MYTAVEX_REQUIRE_SHARED is set";                               \
+      GTEST_SKIP() << "no corpus at " << std::filesystem::path(folder).string()        \
+                   << " (the shared folder beside the checkout holds the real pages)"; \
+    }                                                                                  \
   } while (0)
