@@ -1,5 +1,5 @@
 // The editions this build of the command line makes besides the issue tree,
-// and the --version text that says so. One of cli_edition_epub.cpp (EPUB
+// and the --version line that says so. One of cli_edition_epub.cpp (EPUB
 // built in) and cli_edition_none.cpp (built without libxml2 and libzip, as
 // for Windows) is compiled in, chosen by the MYTAVEX_EPUB switch.
 #pragma once
@@ -13,7 +13,7 @@ namespace tavex::cli {
 // What StartRun makes after the review; empty when no edition is built in.
 IssueEdition BuiltInEdition();
 
-// "mytavex-cli VERSION" and a line naming the editions, ending in a newline.
-std::string VersionText();
+// A line for --version naming the editions, ending in a newline.
+std::string EditionText();
 
 }  // namespace tavex::cli

@@ -7,8 +7,8 @@ IssueEdition BuiltInEdition() {
   return WriteIssueEpub;
 }
 
-std::string VersionText() {
-  return "mytavex-cli " MYTAVEX_VERSION "\nEPUB edition: built in\n";
+std::string EditionText() {
+  return "EPUB edition: built in\n";
 }
 
 }  // namespace tavex::cli

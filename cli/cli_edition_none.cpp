@@ -6,9 +6,8 @@ IssueEdition BuiltInEdition() {
   return {};
 }
 
-std::string VersionText() {
-  return "mytavex-cli " MYTAVEX_VERSION
-         "\nEPUB edition: not built in (this build has no libxml2 and libzip); the issue tree and "
+std::string EditionText() {
+  return "EPUB edition: not built in (this build has no libxml2 and libzip); the issue tree and "
          "its help contents are made as usual\n";
 }
 

@@ -6,10 +6,10 @@ namespace tavex::cli {
 
 const char* const kUsage =
     "usage: mytavex-cli build [--workdir DIR] [--set NAME=VALUE]... [--rubric FOLDER=TITLE]...\n"
-    "                         [--exclude TITLE]... [--quiet]\n"
+    "                         [--exclude TITLE]... [--quiet] [--list]\n"
     "       mytavex-cli clean SOURCE TARGET [--workdir DIR] [--set NAME=VALUE]...\n"
-    "NAME is an option name (SourceDir, TargetDir, IssueNumber, RemoveAds, ...);\n"
-    "switches take on/off, IssueDate takes YYYY-MM-DD.\n";
+    "       mytavex-cli --help | --version\n"
+    "'mytavex-cli --help' lists every option and every NAME that --set takes.\n";
 
 namespace {
 
@@ -61,6 +61,10 @@ Options ParseArguments(const std::vector<std::string>& args) {
   if (args.empty()) throw UsageError{"no command given"};
   const std::string& command = args[0];
   if (command == "--help" || command == "-h" || command == "help") return options;
+  if (command == "--version") {
+    options.command = Command::Version;
+    return options;
+  }
   if (command == "build") {
     options.command = Command::Build;
   } else if (command == "clean") {
@@ -77,7 +81,10 @@ Options ParseArguments(const std::vector<std::string>& args) {
       if (i + 1 >= args.size()) throw UsageError{arg + " needs a value"};
       return args[++i];
     };
-    if (arg == "--workdir") {
+    if (arg == "--help" || arg == "-h") {
+      options.command = Command::Help;
+      return options;
+    } else if (arg == "--workdir") {
       options.workdir = value();
     } else if (arg == "--set") {
       auto [name, text] = SplitPair(value(), "--set");
@@ -89,6 +96,8 @@ Options ParseArguments(const std::vector<std::string>& args) {
       options.excluded_titles.push_back(value());
     } else if (build && arg == "--quiet") {
       options.quiet = true;
+    } else if (build && arg == "--list") {
+      options.list = true;
     } else if (arg.size() > 1 && arg[0] == '-') {
       throw UsageError{"unknown option '" + arg + "' for " + command};
     } else {

@@ -1,8 +1,9 @@
 // The command line of mytavex-cli, read into a plain record.
 //
 //   mytavex-cli build [--workdir DIR] [--set NAME=VALUE]... [--rubric FOLDER=TITLE]...
-//                     [--exclude TITLE]... [--quiet]
+//                     [--exclude TITLE]... [--quiet] [--list]
 //   mytavex-cli clean SOURCE TARGET [--workdir DIR] [--set NAME=VALUE]...
+//   mytavex-cli --help | build --help | clean --help | --version
 //
 // Scripts depend on this interface; keep it as it stands. Texts stay UTF-8
 // here; they are turned into the core's Windows-1251 where they are used.
@@ -17,7 +18,7 @@
 
 namespace tavex::cli {
 
-enum class Command { Build, Clean, Help };
+enum class Command { Build, Clean, Help, Version };
 
 struct Setting {
   std::string name;   // an option name: SourceDir, RemoveAds, IssueDate, ...
@@ -31,6 +32,7 @@ struct Options {
   std::vector<std::pair<std::string, std::string>> rubrics;  // (folder, title)
   std::vector<std::string> excluded_titles;
   bool quiet = false;
+  bool list = false;           // build --list: print what a build would make, write nothing
   std::string source, target;  // clean only
 };
 
@@ -40,6 +42,13 @@ struct UsageError {
 };
 
 extern const char* const kUsage;
+
+// The whole help: the usage, every command-line option, and every option name
+// that --set takes with its kind, its default and one line of meaning.
+std::string HelpText();
+
+// "mytavex-cli " + the program's version.
+std::string VersionText();
 
 // Reads the arguments after the program name. Names and values of --set are
 // checked here, so a bad one stops the program before anything is read.

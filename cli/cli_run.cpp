@@ -8,7 +8,9 @@
 #include "clean/line_helpers.h"
 #include "cli/cli_archive.h"
 #include "cli/cli_edition.h"
+#include "cli/cli_list.h"
 #include "cli/cli_options.h"
+#include "cli/cli_summary.h"
 #include "cli/cli_window.h"
 #include "platform/failure.h"
 #include "platform/files.h"
@@ -51,28 +53,51 @@ void SetUpWindow(CliWindow& window, const Options& options) {
 }
 
 int Build(CliWindow& window, const Options& options, std::ostream& out, std::ostream& err) {
-  for (const std::string& title : options.excluded_titles)
-    window.excluded_titles.push_back(Utf8To1251(title));
+  if (options.list) {
+    if (!CheckNumberFields(window)) {
+      PrintMessages(window, err);
+      return kExitUsage;
+    }
+    ListIssue(window, out);
+    return kExitSuccess;
+  }
+  window.excluded_titles = options.excluded_titles;
   ArticleTable table;
   window.WatchTable(&table);
   if (StartRun(window, table, BuiltInEdition()) == StartResult::InputRejected) {
     PrintMessages(window, err);
     return kExitUsage;
   }
+  PrintBuildSummary(window, table, out, err);
   PrintMessages(window, out);
   return kExitSuccess;
 }
 
+bool SetsOption(const Options& options, std::string_view name) {
+  for (const Setting& setting : options.settings)
+    if (setting.name == name) return true;
+  return false;
+}
+
 // Cleans one page as the run would, with the folder fields resolved the same
-// way, so its pictures land in the issue's picture folder.
-int Clean(CliWindow& window, const std::string& source, const std::string& target,
-          std::ostream& out, std::ostream& err) {
+// way, so its pictures land in the issue's picture folder. Without --set
+// TargetDir that is the folder above TARGET's folder: the page refers to its
+// pictures as "..\Images\N.gif", so they land where it looks for them.
+int Clean(CliWindow& window, const Options& options, const std::string& source,
+          const std::string& target, std::ostream& out, std::ostream& err) {
   if (!CheckNumberFields(window)) {
     PrintMessages(window, err);
     return kExitUsage;
   }
+  if (!SetsOption(options, "TargetDir"))
+    window.SetFieldText(
+        Field::TargetDir,
+        Utf8To1251(fs::path(Cp1251ToUtf8(target)).parent_path().parent_path().string()));
   for (Field field : {Field::SourceDir, Field::TargetDir})
     window.SetFieldText(field, SubstituteIssueNumber(window.FieldText(field), window));
+  const std::string images = window.FieldText(Field::TargetDir) + "\\images";
+  if (!FolderExists(images)) CreateFolder(images);
+  LinkCaseVariant(images, window.FieldText(Field::TargetDir) + "\\Images");
   ResetPictureRegister();
   const std::string title = CleanArticle(source, target, window);
   PrintMessages(window, out);
@@ -100,11 +125,6 @@ ProgressStyle StyleFor(const Options& options, bool terminal) {
 
 int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
            bool terminal) {
-  // Asked alone, before the command line is read: which build this is.
-  if (args.size() == 1 && args[0] == "--version") {
-    out << VersionText() << ArchiveReaderText();
-    return kExitSuccess;
-  }
   UseBuiltInArchiveReader();
   Options options;
   try {
@@ -114,7 +134,12 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
     return kExitUsage;
   }
   if (options.command == Command::Help) {
-    out << kUsage;
+    out << HelpText();
+    return kExitSuccess;
+  }
+  if (options.command == Command::Version) {
+    // Which build this is: what it was built with tells what it can make.
+    out << VersionText() << EditionText() << ArchiveReaderText();
     return kExitSuccess;
   }
 
@@ -139,7 +164,7 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
   try {
     SetUpWindow(window, options);
     if (options.command == Command::Build) return Build(window, options, out, err);
-    return Clean(window, source, target, out, err);
+    return Clean(window, options, source, target, out, err);
   } catch (const Failure& failure) {
     PrintMessages(window, out);
     err << Cp1251ToUtf8(failure.what()) << "\n";

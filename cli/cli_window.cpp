@@ -1,5 +1,6 @@
 #include "cli/cli_window.h"
 
+#include "app/visible_title.h"
 #include "dialog/apply_review.h"
 #include "platform/text.h"
 
@@ -20,10 +21,27 @@ CliWindow::CliWindow(std::ostream& progress, ProgressStyle style)
 void CliWindow::ReviewArticles(ArticleTable& table) {
   if (style_ == ProgressStyle::Bar && articles_done_ > 0) progress_ << "\n";
   reviewed_ = true;
+  reviewed_issue_ = ReviewedIssue{TakeIssueFacts(*this), FieldText(Field::SourceDir),
+                                  IsChecked(Switch::MakeEpub)};
+  std::vector<bool> matched(excluded_titles.size(), false);
+  // As written in the page: the typed text in the page's code page, unless it
+  // holds characters the code page lacks (those would turn into "?").
+  std::vector<std::optional<std::string>> raw;
+  for (const std::string& title : excluded_titles) {
+    std::string cp1251 = Utf8To1251(title);
+    raw.push_back(Cp1251ToUtf8(cp1251) == title ? std::optional(cp1251) : std::nullopt);
+  }
   for (auto& rubric : table.Rubrics)
-    for (auto& article : rubric)
-      for (const std::string& title : excluded_titles)
-        if (article.Title == title) article.Included = false;
+    for (auto& article : rubric) {
+      const std::string visible = VisibleTitle(article.Title);
+      for (size_t i = 0; i < excluded_titles.size(); ++i)
+        if (article.Title == raw[i] || visible == excluded_titles[i]) {
+          article.Included = false;
+          matched[i] = true;
+        }
+    }
+  for (size_t i = 0; i < excluded_titles.size(); ++i)
+    if (!matched[i]) unmatched_.push_back(excluded_titles[i]);
   ApplyReview(*this, table);
 }
 

@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QDateEdit>
+#include <QFontMetrics>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -15,13 +16,17 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScreen>
+#include <QScrollBar>
 #include <QStyle>
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "app/memory_window.h"
+#include "app/settings.h"
+#include "glyphs.h"
 #include "qt_text.h"
 #include "review_form.h"
 
@@ -104,8 +109,10 @@ void TForm1::BuildMainTab(QWidget* page) {
   StringGrid1->verticalHeader()->setDefaultSectionSize(18);
   StringGrid1->horizontalHeader()->setHighlightSections(false);
   // The two columns were designed 148 and 149 pixels wide for a smaller
-  // font; here they share whatever width the grid gets, so both stay whole.
-  StringGrid1->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+  // font. Here the folder column is as wide as its header and the default
+  // folder names need, and the rubric column takes the rest, never less than
+  // its header and the default rubric names need ("Hardware и техника").
+  FitGridColumns();
   StringGrid1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   StringGrid1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   StringGrid1->setSelectionMode(QAbstractItemView::ContiguousSelection);
@@ -116,6 +123,7 @@ void TForm1::BuildMainTab(QWidget* page) {
 
   for (int i = 1; i <= 7; ++i) SpeedButtons[i] = nullptr;
   SpeedButtons[3] = PictureButton(page, QStyle::SP_FileDialogNewFolder, "Добавить строку");
+  SpeedButtons[3]->setIcon(InsertRowGlyph());
   SpeedButtons[4] = PictureButton(page, QStyle::SP_TrashIcon, "Удалить строку");
   SpeedButtons[2] = PictureButton(page, QStyle::SP_DialogOpenButton, "Загрузить настройки");
   SpeedButtons[1] = PictureButton(page, QStyle::SP_DialogSaveButton, "Сохранить настройки");
@@ -155,7 +163,10 @@ void TForm1::BuildMainTab(QWidget* page) {
 
   DateTimePicker1 = new QDateEdit(page);
   DateTimePicker1->setCalendarPopup(true);
-  DateTimePicker1->setDisplayFormat(QLocale().dateFormat(QLocale::ShortFormat));
+  // Under the C locale the Russian form, as the pages get it (ShortDate).
+  DateTimePicker1->setDisplayFormat(QLocale().language() == QLocale::C
+                                        ? QStringLiteral("dd.MM.yyyy")
+                                        : QLocale().dateFormat(QLocale::ShortFormat));
   Button1 = new QPushButton(QString::fromUtf8("Старт"), page);
   BitBtn1 = new QPushButton(style()->standardIcon(QStyle::SP_DialogCloseButton),
                             QString::fromUtf8("Выход"), page);
@@ -186,6 +197,29 @@ void TForm1::BuildMainTab(QWidget* page) {
   layout->addLayout(run);
   layout->addWidget(ProgressBar2);
   layout->addWidget(ProgressBar1);
+}
+
+void TForm1::FitGridColumns() {
+  TSettings defaults;
+  PutDefaultRows(defaults);
+  const QFontMetrics header(StringGrid1->horizontalHeader()->font());
+  const QFontMetrics cells(StringGrid1->font());
+  // Room for a cell's margins and the header's sort and frame marks.
+  constexpr int kPadding = 16;
+  int widths[2] = {header.horizontalAdvance(QString::fromUtf8("Название папки")),
+                   header.horizontalAdvance(QString::fromUtf8("Название рубрики"))};
+  for (const auto& [folder, rubric] : defaults.Rows) {
+    widths[0] = std::max(widths[0], cells.horizontalAdvance(FromCore(folder)));
+    widths[1] = std::max(widths[1], cells.horizontalAdvance(FromCore(rubric)));
+  }
+  QHeaderView* columns = StringGrid1->horizontalHeader();
+  columns->setSectionResizeMode(0, QHeaderView::Interactive);
+  columns->resizeSection(0, widths[0] + kPadding);
+  columns->setSectionResizeMode(1, QHeaderView::Stretch);
+  columns->setMinimumSectionSize(std::min(widths[0], widths[1]) + kPadding);
+  StringGrid1->setMinimumWidth(widths[0] + widths[1] + 2 * kPadding +
+                               StringGrid1->verticalScrollBar()->sizeHint().width() +
+                               2 * StringGrid1->frameWidth());
 }
 
 // The advanced tab: the table options in their group, the article block (the

@@ -94,6 +94,8 @@ class TForm1 : public QWidget, public MainWindow {
  private:
   // Layout (main_form.cpp).
   void BuildMainTab(QWidget* page);
+  // The grid columns as wide as the headers and the default rows need.
+  void FitGridColumns();
   void BuildAdvancedTab(QWidget* page);
   void BuildCompileTab(QWidget* page);
   void ApplyDesignerDefaults();

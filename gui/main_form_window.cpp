@@ -11,6 +11,7 @@
 #include <QTableWidget>
 #include <algorithm>
 
+#include "app/short_date.h"
 #include "dialog/apply_review.h"
 #include "main_form.h"
 #include "platform/failure.h"
@@ -47,6 +48,9 @@ void TForm1::SetIssueDate(Date date) {
 }
 
 std::string TForm1::ShortDate() const {
+  // The C locale's short date is American ("3/5/26"); readers expect the
+  // Russian one there.
+  if (QLocale().language() == QLocale::C) return RussianShortDate(IssueDate());
   return ToCore(QLocale().toString(DateTimePicker1->date(), QLocale::ShortFormat));
 }
 

@@ -9,6 +9,8 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include "app/visible_title.h"
+#include "glyphs.h"
 #include "platform/shell.h"
 #include "qt_text.h"
 
@@ -46,9 +48,9 @@ TForm2::TForm2(QWidget* parent) : QDialog(parent) {
   SpeedButton1 = PanelButton(panel, QStringLiteral("<"), "Предыдущая рубрика");
   SpeedButton2 = PanelButton(panel, QStringLiteral(">"), "Следующая рубрика");
   SpeedButton3 = PanelButton(panel, QString(), "Добавить в рубрику все");
-  SpeedButton3->setIcon(style()->standardIcon(QStyle::SP_DialogYesButton));
+  SpeedButton3->setIcon(AddAllGlyph());
   SpeedButton4 = PanelButton(panel, QString(), "Убрать из рубрики все");
-  SpeedButton4->setIcon(style()->standardIcon(QStyle::SP_DialogNoButton));
+  SpeedButton4->setIcon(RemoveAllGlyph());
   BitBtn1 = new QPushButton(style()->standardIcon(QStyle::SP_DialogOkButton), QStringLiteral("Ok"),
                             panel);
   BitBtn1->setDefault(true);
@@ -110,7 +112,10 @@ void TForm2::FillArticleList() {
   QSignalBlocker quiet(CheckListBox1);
   CheckListBox1->clear();
   for (const TArticleListItem& entry : list.Items) {
-    auto* item = new QListWidgetItem(FromCore(entry.Title), CheckListBox1);
+    // As the reader sees it: "Sch&#252;ler" shows as "Schüler". The article
+    // table keeps the raw title, which Ok looks for on the navigation page.
+    auto* item =
+        new QListWidgetItem(QString::fromStdString(VisibleTitle(entry.Title)), CheckListBox1);
     item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
     item->setCheckState(entry.Checked ? Qt::Checked : Qt::Unchecked);
   }

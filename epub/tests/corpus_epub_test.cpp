@@ -8,6 +8,7 @@
 #include "clean/page_encoding.h"
 #include "epub/issue_epub.h"
 #include "epub_test_support.h"
+#include "support/shared_corpus.h"
 #include "support/temp_dir.h"
 
 namespace fs = std::filesystem;
@@ -29,7 +30,7 @@ std::vector<fs::path> CorpusPages() {
 
 TEST(CorpusEpub, EveryCorpusPageMakesAValidDocument) {
   const std::vector<fs::path> pages = CorpusPages();
-  if (pages.empty()) GTEST_SKIP() << "no corpus at " << MYTAVEX_SHARED_DIR;
+  MYTAVEX_NEED_CORPUS(!pages.empty(), MYTAVEX_SHARED_DIR "/corpus");
   test::TempDir dir;
   const std::string target = dir.text() + "/issue";
   MemoryWindow window;

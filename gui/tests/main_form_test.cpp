@@ -9,12 +9,14 @@
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QStyle>
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QTest>
 #include <QToolButton>
 
 #include "app/memory_window.h"
+#include "app/settings.h"
 #include "gui_test_support.h"
 #include "platform/text.h"
 #include "qt_text.h"
@@ -142,6 +144,38 @@ class MainFormTest : public QObject {
     QCOMPARE(form.RowCount(), 1);
   }
 
+  // The default rubric rows fit their columns whole, "Hardware и техника"
+  // the widest, in the window's own font.
+  void gridColumnsHoldTheDefaultRubricNames() {
+    Form form;
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    tavex::TSettings defaults;
+    tavex::PutDefaultRows(defaults);
+    const QFontMetrics metrics(form.StringGrid1->font());
+    for (const auto& [folder, rubric] : defaults.Rows) {
+      QVERIFY2(form.StringGrid1->columnWidth(0) >
+                   metrics.horizontalAdvance(tavex::gui::FromCore(folder)) + 4,
+               folder.c_str());
+      QVERIFY2(form.StringGrid1->columnWidth(1) >
+                   metrics.horizontalAdvance(tavex::gui::FromCore(rubric)) + 4,
+               qPrintable(tavex::gui::FromCore(rubric)));
+    }
+    // Both columns stay inside the grid: no horizontal scrolling to see them.
+    QVERIFY(form.StringGrid1->columnWidth(0) + form.StringGrid1->columnWidth(1) <=
+            form.StringGrid1->viewport()->width());
+  }
+
+  // The insert-row button says "row", not "folder": a picture of its own.
+  void insertRowHasItsOwnGlyph() {
+    Form form;
+    const QImage glyph = form.SpeedButtons[3]->icon().pixmap(16, 16).toImage();
+    const QImage folder =
+        form.style()->standardIcon(QStyle::SP_FileDialogNewFolder).pixmap(16, 16).toImage();
+    QVERIFY(glyph != folder);
+    QVERIFY(!glyph.isNull());
+  }
+
   void shortDateFollowsTheLocale() {
     Form form;
     form.SetIssueDate({2026, 3, 5});
@@ -151,8 +185,13 @@ class MainFormTest : public QObject {
     QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
     std::string american = form.ShortDate();
     QLocale::setDefault(previous);
+    QLocale::setDefault(QLocale::c());
+    std::string c_library = form.ShortDate();
+    QLocale::setDefault(previous);
     QCOMPARE(russian, std::string("05.03.2026"));
     QCOMPARE(american, std::string("3/5/26"));
+    // The C locale's own short date would be American; readers get theirs.
+    QCOMPARE(c_library, std::string("05.03.2026"));
     QCOMPARE(form.IssueDate().day, 5);
   }
 

@@ -7,6 +7,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QStyle>
 #include <QTableWidgetItem>
 #include <QTest>
 #include <QToolButton>
@@ -90,6 +91,34 @@ class ReviewFormTest : public QObject {
     QCOMPARE(dialog.size(), QSize(280, 100));
     dialog.resize(280, 100);
     QCOMPARE(dialog.size(), QSize(280, 100));
+  }
+
+  // The two "all" buttons have pictures of their own, told apart at a glance.
+  void theAllButtonsHaveDistinctGlyphs() {
+    TForm2 dialog;
+    const QImage add = dialog.SpeedButton3->icon().pixmap(16, 16).toImage();
+    const QImage remove = dialog.SpeedButton4->icon().pixmap(16, 16).toImage();
+    QVERIFY(add != remove);
+    QVERIFY(add != dialog.style()->standardIcon(QStyle::SP_DialogYesButton).pixmap(16).toImage());
+  }
+
+  // Titles show as the reader sees them; the table keeps them as written,
+  // since Ok looks for them on the navigation page.
+  void titlesShowWithTheirCharacterReferencesDecoded() {
+    tavex::MemoryWindow window;
+    window.SetRowCount(2);
+    window.SetCell(1, 1, "Schule");
+    ArticleTable table;
+    table.Rubrics = {{Article("Sch&#252;lerinnen &mdash; heute", 0), Article("A &amp; B", 1)}};
+    TForm2 dialog;
+    dialog.SetTable(window, table);
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+    QCOMPARE(dialog.CheckListBox1->item(0)->text(), QString::fromUtf8("Schülerinnen — heute"));
+    QCOMPARE(dialog.CheckListBox1->item(1)->text(), QString("A & B"));
+    dialog.CheckListBox1->item(0)->setCheckState(Qt::Unchecked);
+    QCOMPARE(table.Rubrics[0][0].Title, std::string("Sch&#252;lerinnen &mdash; heute"));
+    QVERIFY(!table.Rubrics[0][0].Included);
   }
 
   void stepsThroughTheRubrics() {

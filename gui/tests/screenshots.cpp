@@ -6,10 +6,12 @@
 // --start it also presses Start, which writes the issue and updates the help
 // contents as the settings say: use a copy of the workspace then. The review
 // dialog is pictured with the issue's articles and closed with Ok, keeping
-// all of them. Messages go to standard error instead of a message box.
+// all of them. Messages go to standard error, and are pictured in their
+// message box (messageN.png, and the whole screen beside it) before it closes.
 #include <QApplication>
 #include <QDir>
 #include <QListWidget>
+#include <QMessageBox>
 #include <QPixmap>
 #include <QPushButton>
 #include <QScreen>
@@ -32,8 +34,16 @@ int main(int argc, char** argv) {
   const bool start = argc > 2 && std::strcmp(argv[2], "--start") == 0;
 
   tavex::gui::TForm1 form;
-  form.message_hook = [](const QString& text) {
+  // Each message is also shown as the window would show it, and pictured.
+  int messages = 0;
+  form.message_hook = [&](const QString& text) {
     std::fprintf(stderr, "message: %s\n", text.toUtf8().constData());
+    QMessageBox box(QMessageBox::Information, form.windowTitle(), text, QMessageBox::Ok, &form);
+    box.show();
+    QTest::qWait(150);
+    box.grab().save(out.filePath(QString("message%1.png").arg(++messages)));
+    if (QScreen* screen = box.screen())
+      screen->grabWindow(0).save(out.filePath(QString("message%1-screen.png").arg(messages)));
   };
   form.review_hook = [&](tavex::gui::TForm2& dialog) {
     dialog.show();

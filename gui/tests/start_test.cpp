@@ -133,7 +133,7 @@ class StartTest : public QObject {
     setup.form.Button1->click();
     // The row whose folder is missing is skipped, and the run says so once it is over.
     QCOMPARE(setup.messages, QStringList{QString::fromUtf8("Рубрика «Нет»: нет папки ") +
-                                         setup.work.path() + "/in\\missing"});
+                                         setup.work.path() + "/in/missing"});
     QCOMPARE(setup.reviews, 1);
     QVERIFY(setup.building_during_review);
     QCOMPARE(setup.labels, QStringList{QString::fromUtf8("Сервер")});

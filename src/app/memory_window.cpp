@@ -4,6 +4,7 @@
 #include <ctime>
 #include <string_view>
 
+#include "app/short_date.h"
 #include "platform/text.h"
 
 namespace tavex {
@@ -39,6 +40,8 @@ void MemoryWindow::SetChecked(Switch sw, bool on) {
 }
 
 std::string MemoryWindow::ShortDate() const {
+  const char* time_locale = std::setlocale(LC_TIME, nullptr);
+  if (IsDefaultLocaleName(time_locale ? time_locale : "")) return RussianShortDate(date_);
   std::tm tm{};
   tm.tm_year = date_.year - 1900;
   tm.tm_mon = date_.month - 1;

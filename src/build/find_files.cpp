@@ -7,6 +7,7 @@
 #include "app/main_window.h"
 #include "clean/page_archive.h"
 #include "platform/files.h"
+#include "platform/shown_path.h"
 #include "platform/text.h"
 
 namespace tavex {
@@ -47,14 +48,14 @@ void FindFiles(std::string_view folder, std::string_view extension, std::vector<
       folder, [&] { window.ProcessMessages(); },
       [&](const std::string& path, const DirEntry& entry) {
         if (entry.is_folder) {  // a link the walk did not enter
-          window.ShowWarning(FillIn(kArticleOutside, {path}));
+          window.ShowWarning(FillIn(kArticleOutside, {ShownPath(path)}));
           return;
         }
         if (!Takes(entry.name, extension)) return;
         if (!root.empty() && !entry.is_regular) {
-          window.ShowWarning(FillIn(kArticleNotFile, {path}));
+          window.ShowWarning(FillIn(kArticleNotFile, {ShownPath(path)}));
         } else if (entry.is_link && leads_outside(path)) {
-          window.ShowWarning(FillIn(kArticleOutside, {path}));
+          window.ShowWarning(FillIn(kArticleOutside, {ShownPath(path)}));
         } else {
           found.emplace_back(LowerCase(path), path);
         }

@@ -1,6 +1,7 @@
 #include "build/help_compiler.h"
 
 #include <algorithm>
+#include <chrono>
 #include <filesystem>
 
 #include "app/main_window.h"
@@ -17,6 +18,42 @@ namespace {
 
 constexpr const char* kCompiler = "chmcmd";
 constexpr const char* kCompiledOption = "compiled file=";
+// The progress bar that moves while the compiler runs: one step per wait.
+constexpr int kWaitSteps = 100;
+
+long long StampOf(const std::string& path, bool& exists) {
+  std::error_code ec;
+  const auto stamp = fs::last_write_time(path, ec);
+  exists = !ec;
+  return exists ? static_cast<long long>(stamp.time_since_epoch().count()) : 0;
+}
+
+// The first line of the message: the verdict, in the window's language.
+std::string VerdictLine(HelpFileVerdict verdict, bool started, const std::string& help_file) {
+  const std::string shown = Utf8To1251(help_file);
+  // "Файл справки собран: "
+  if (verdict == HelpFileVerdict::Made)
+    return "\xd4\xe0\xe9\xeb \xf1\xef\xf0\xe0\xe2\xea\xe8 \xf1\xee\xe1\xf0\xe0\xed: " + shown;
+  // "Компилятор справки не собрал файл " ... " (" reason ")"
+  std::string reason;
+  if (!started) {
+    reason =
+        "\xea\xee\xec\xef\xe8\xeb\xff\xf2\xee\xf0 \xed\xe5 "
+        "\xe7\xe0\xef\xf3\xf1\xf2\xe8\xeb\xf1\xff";  // компилятор не запустился
+  } else if (verdict == HelpFileVerdict::Missing || verdict == HelpFileVerdict::Old) {
+    reason = "\xf4\xe0\xe9\xeb \xed\xe5 \xe7\xe0\xef\xe8\xf1\xe0\xed";  // файл не записан
+  } else if (verdict == HelpFileVerdict::Empty) {
+    reason = "\xf4\xe0\xe9\xeb \xef\xf3\xf1\xf2";  // файл пуст
+  } else {
+    // в нём нет стартовой страницы выпуска
+    reason =
+        "\xe2 \xed\xb8\xec \xed\xe5\xf2 \xf1\xf2\xe0\xf0\xf2\xee\xe2\xee\xe9 "
+        "\xf1\xf2\xf0\xe0\xed\xe8\xf6\xfb \xe2\xfb\xef\xf3\xf1\xea\xe0";
+  }
+  return "\xca\xee\xec\xef\xe8\xeb\xff\xf2\xee\xf0 \xf1\xef\xf0\xe0\xe2\xea\xe8 \xed\xe5 "
+         "\xf1\xee\xe1\xf0\xe0\xeb \xf4\xe0\xe9\xeb " +
+         shown + " (" + reason + ")";
+}
 
 }  // namespace
 
@@ -36,35 +73,60 @@ std::string CompiledFileOf(std::string_view project_path) {
   return (project.parent_path() / name).lexically_normal().string();
 }
 
-void OpenHelpProject(std::string_view project_path, MainWindow& window) {
+std::string CompilerLogOf(std::string_view project_path) {
+  const fs::path project = NativePath(project_path);
+  return (project.parent_path() / (project.stem().string() + ".log")).string();
+}
+
+HelpFileVerdict JudgeHelpFile(const std::string& help_file, bool existed_before,
+                              long long before_stamp, std::string_view start_page) {
+  bool exists = false;
+  const long long stamp = StampOf(help_file, exists);
+  if (!exists) return HelpFileVerdict::Missing;
+  if (existed_before && stamp == before_stamp) return HelpFileVerdict::Old;
+  const auto bytes = ReadFileBytes(Utf8To1251(help_file));
+  if (!bytes || bytes->empty()) return HelpFileVerdict::Empty;
+  if (start_page.empty()) return HelpFileVerdict::Made;
+  std::string name = LowerCase(start_page);
+  std::replace(name.begin(), name.end(), '\\', '/');
+  while (!name.empty() && name.front() == '/') name.erase(0, 1);
+  // Lower-cased a piece at a time would need care at the seams; the file is
+  // read whole anyway, so it is lower-cased whole, once.
+  const std::string lowered = LowerCase(*bytes);
+  return lowered.find(name) == std::string::npos ? HelpFileVerdict::WithoutStartPage
+                                                 : HelpFileVerdict::Made;
+}
+
+void OpenHelpProject(std::string_view project_path, std::string_view start_page,
+                     MainWindow& window) {
   if (!FindProgram(kCompiler)) {
     ShellOpen(project_path);
     return;
   }
   const fs::path project = fs::absolute(NativePath(project_path));
-  const std::string result_file = fs::absolute(CompiledFileOf(project_path)).string();
+  const std::string help_file = fs::absolute(CompiledFileOf(project_path)).string();
+  const std::string log = fs::absolute(CompilerLogOf(project_path)).string();
   // An earlier result stays in place until the compiler replaces it; only a
   // file written by this run counts as made.
-  std::error_code ec;
-  const auto before = fs::last_write_time(result_file, ec);
-  const bool existed = !ec;
+  bool existed = false;
+  const long long before = StampOf(help_file, existed);
 
-  ProgramResult run =
-      RunProgram({kCompiler, project.filename().string()}, project.parent_path().string());
-  const auto size = fs::file_size(result_file, ec);
-  const bool written =
-      !ec && size > 0 && (!existed || fs::last_write_time(result_file, ec) != before);
-  if (run.started && run.output.find("Error") == std::string::npos && written) {
-    // "Файл справки собран: "
-    window.ShowMessage("\xd4\xe0\xe9\xeb \xf1\xef\xf0\xe0\xe2\xea\xe8 \xf1\xee\xe1\xf0\xe0\xed: " +
-                       Utf8To1251(result_file));
-    return;
-  }
-  // "Компилятор справки не собрал файл " ... ":"
+  int step = 0;
+  window.SetProgressMax(ProgressBar::Articles, kWaitSteps);
+  const ProgramResult run = RunProgramLogged(
+      {kCompiler, project.filename().string()}, project.parent_path().string(), log, [&] {
+        window.SetProgressPosition(ProgressBar::Articles, step++ % (kWaitSteps + 1));
+        window.ProcessMessages();
+      });
+  window.SetProgressPosition(ProgressBar::Articles, 0);
+
+  const HelpFileVerdict verdict = run.started
+                                      ? JudgeHelpFile(help_file, existed, before, start_page)
+                                      : HelpFileVerdict::Missing;
+  // "Вывод компилятора: "
   window.ShowMessage(
-      "\xca\xee\xec\xef\xe8\xeb\xff\xf2\xee\xf0 \xf1\xef\xf0\xe0\xe2\xea\xe8 \xed\xe5 "
-      "\xf1\xee\xe1\xf0\xe0\xeb \xf4\xe0\xe9\xeb " +
-      Utf8To1251(result_file) + ":\n" + Utf8To1251(run.output));
+      VerdictLine(verdict, run.started, help_file) +
+      "\n\xc2\xfb\xe2\xee\xe4 \xea\xee\xec\xef\xe8\xeb\xff\xf2\xee\xf0\xe0: " + Utf8To1251(log));
 }
 
 }  // namespace tavex

@@ -13,13 +13,33 @@ class MainWindow;
 // name with ".chm". A native path.
 std::string CompiledFileOf(std::string_view project_path);
 
+// The compiler's log for a project: the project's name with ".log", beside it
+// ("tavex.hhp" -> "tavex.log"). A native path.
+std::string CompilerLogOf(std::string_view project_path);
+
+// Whether a compiled help file was made by this run and holds the issue:
+// present, not empty, written after `before` (when it existed before the run),
+// and naming start_page inside (the page as the contents name it, relative to
+// the project's folder, "\" or "/"; letter case ignored; empty: not checked).
+// The help file's directory keeps each page's name as plain text, so a search
+// of its bytes finds it. Reads the file once.
+enum class HelpFileVerdict { Made, Missing, Empty, Old, WithoutStartPage };
+HelpFileVerdict JudgeHelpFile(const std::string& help_file, bool existed_before,
+                              long long before_stamp, std::string_view start_page);
+
 // With the help compiler chmcmd on PATH: compiles the project from its own
 // folder (the compiler resolves every name in the project against the current
-// folder) and shows either the file it made or its error output. chmcmd's
-// exit status says nothing (a missing contents file prints "Error:" and exits
-// 0; a missing listed file leaves a 0-byte result), so success means no
-// "Error" in its output and a result file that is not empty.
+// folder) while the window's messages run, its output going to the log
+// (CompilerLogOf), and then says in two short lines whether the help file was
+// made (JudgeHelpFile) and where the log is. The compiler's exit status and
+// its "Error" lines say nothing about the file (real pages make it print
+// "Error: Html parsing" for every page, while the file is made), so only the
+// file is judged. Closing the window during the wait (ProcessMessages throws
+// Cancelled) ends the compiler and passes Cancelled on.
 // Without chmcmd: opens the project with the desktop's default program.
-void OpenHelpProject(std::string_view project_path, MainWindow& window);
+// start_page: the issue's start page as the contents name it (the resolved
+// IndexPagePath); empty when not known.
+void OpenHelpProject(std::string_view project_path, std::string_view start_page,
+                     MainWindow& window);
 
 }  // namespace tavex

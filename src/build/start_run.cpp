@@ -17,6 +17,7 @@
 #include "clean/line_helpers.h"
 #include "platform/failure.h"
 #include "platform/files.h"
+#include "platform/shown_path.h"
 #include "platform/text.h"
 
 namespace tavex {
@@ -72,15 +73,15 @@ bool FindRubricArticles(MainWindow& window, int row, std::vector<std::string>& f
   const std::string folder = source_root + "\\" + folder_cell;
   const std::string name = window.Cell(1, row);
   if (!FolderExists(folder)) {
-    window.ShowWarning(FillIn(kRubricMissing, {name, folder}));
+    window.ShowWarning(FillIn(kRubricMissing, {name, ShownPath(folder)}));
     return false;
   }
   if (!IsWithinFolder(folder, source_root)) {  // a link that leads elsewhere
-    window.ShowWarning(FillIn(kRubricOutside, {name, folder}));
+    window.ShowWarning(FillIn(kRubricOutside, {name, ShownPath(folder)}));
     return false;
   }
   FindFiles(folder, ".htm", files, window, source_root);
-  if (files.empty()) window.ShowWarning(FillIn(kRubricEmpty, {name, folder}));
+  if (files.empty()) window.ShowWarning(FillIn(kRubricEmpty, {name, ShownPath(folder)}));
   return true;
 }
 
@@ -164,7 +165,8 @@ void BuildRubric(MainWindow& window, int row, const TRubricFiles& files,
 }
 
 // Stages 2 to 13: everything between the number checks and the hand-off.
-void BuildIssue(MainWindow& window, ArticleTable& table, const IssueEdition& edition) {
+// Answers the issue as it was built, for the hand-off.
+TIssueFacts BuildIssue(MainWindow& window, ArticleTable& table, const IssueEdition& edition) {
   FolderFieldsGuard folder_fields(window);
   ResolveFolderFields(window);
   RefuseUnsafeFolders(window);
@@ -212,6 +214,7 @@ void BuildIssue(MainWindow& window, ArticleTable& table, const IssueEdition& edi
   if (make_edition) edition(window, issue, table);
   window.SetProgressPosition(ProgressBar::Rubrics, 0);
   window.SetProgressPosition(ProgressBar::Articles, 0);
+  return issue;
 }
 
 }  // namespace
@@ -220,6 +223,7 @@ TIssueFacts TakeIssueFacts(const MainWindow& window) {
   TIssueFacts issue;
   issue.TargetDir = window.FieldText(Field::TargetDir);
   issue.IssueNumber = window.FieldText(Field::IssueNumber);
+  issue.IndexPagePath = window.FieldText(Field::IndexPagePath);
   issue.IssueDate = window.IssueDate();
   for (int row = 1; row < window.RowCount(); ++row) {
     issue.RubricFolders.push_back(window.Cell(0, row));
@@ -230,10 +234,11 @@ TIssueFacts TakeIssueFacts(const MainWindow& window) {
 
 StartResult StartRun(MainWindow& window, ArticleTable& table, const IssueEdition& edition) {
   if (!CheckNumberFields(window)) return StartResult::InputRejected;
-  BuildIssue(window, table, edition);
-  // Read after the review closed, with the typed folder texts back in place.
+  const TIssueFacts issue = BuildIssue(window, table, edition);
+  // Read after the review closed, with the typed folder texts back in place;
+  // the start page the help file must hold is the one this run wrote.
   if (window.IsChecked(Switch::RunCompiler))
-    OpenHelpProject(window.FieldText(Field::ProjectPath), window);
+    OpenHelpProject(window.FieldText(Field::ProjectPath), issue.IndexPagePath, window);
   return StartResult::Finished;
 }
 

@@ -23,6 +23,7 @@ enum class StartResult {
 struct TIssueFacts {
   std::string TargetDir;  // resolved: issue number in, no trailing separator
   std::string IssueNumber;
+  std::string IndexPagePath;  // resolved: the start page as the help contents name it
   Date IssueDate;
   // Rubric k's folder and title cells (grid row k + 1).
   std::vector<std::string> RubricFolders;

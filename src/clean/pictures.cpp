@@ -9,6 +9,7 @@
 #include "clean/tag_attributes.h"
 #include "platform/failure.h"
 #include "platform/files.h"
+#include "platform/shown_path.h"
 #include "platform/text.h"
 
 namespace tavex {
@@ -86,8 +87,10 @@ std::optional<std::string> ReadAndIssue(const std::string& picture, std::string_
   ReadRefusal refusal = ReadRefusal::None;
   const auto bytes = ReadFileWithin(picture, source_root, SIZE_MAX, refusal);
   if (!bytes) {
-    if (refusal == ReadRefusal::Outside) window.ShowWarning(FillIn(kPictureOutside, {picture}));
-    if (refusal == ReadRefusal::NotRegular) window.ShowWarning(FillIn(kPictureNotFile, {picture}));
+    if (refusal == ReadRefusal::Outside)
+      window.ShowWarning(FillIn(kPictureOutside, {ShownPath(picture)}));
+    if (refusal == ReadRefusal::NotRegular)
+      window.ShowWarning(FillIn(kPictureNotFile, {ShownPath(picture)}));
     return std::nullopt;
   }
   const int number = pictures.NumberOf(FingerprintOf(*bytes, window), Sha256(*bytes));
@@ -95,7 +98,8 @@ std::optional<std::string> ReadAndIssue(const std::string& picture, std::string_
   const std::string copy = window.FieldText(Field::TargetDir) + "\\images\\" + name;
   // An existing copy is this number's picture, placed by an earlier article.
   if (!WriteFileNoReplace(copy, *bytes) && errno != EEXIST)
-    window.ShowWarning(FillIn(kPictureNotCopied, {picture, copy, std::strerror(errno)}));
+    window.ShowWarning(
+        FillIn(kPictureNotCopied, {ShownPath(picture), ShownPath(copy), std::strerror(errno)}));
   return name;
 }
 

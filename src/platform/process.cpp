@@ -1,10 +1,13 @@
 #include "platform/process.h"
 
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/wait.h>
+#include <time.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 
@@ -26,6 +29,91 @@ std::optional<std::string> FindProgram(std::string_view name) {
   }
 }
 
+namespace {
+
+// The child's side after fork(): input from /dev/null, output to out_fd, then
+// the program. Only async-signal-safe calls: the parent may have threads.
+[[noreturn]] void ExecChild(char* const* args, const std::string& working_folder, int out_fd) {
+  int null_fd = open("/dev/null", O_RDONLY);
+  if (null_fd >= 0) dup2(null_fd, 0);
+  dup2(out_fd, 1);
+  dup2(out_fd, 2);
+  if (out_fd > 2) close(out_fd);
+  if (!working_folder.empty() && chdir(working_folder.c_str()) != 0) _exit(126);
+  execvp(args[0], args);
+  _exit(127);
+}
+
+void SleepMilliseconds(int ms) {
+  timespec pause{ms / 1000, (ms % 1000) * 1000000L};
+  while (nanosleep(&pause, &pause) != 0 && errno == EINTR) {
+  }
+}
+
+// Reaps the child: waits at most grace_ms for it, then kills it.
+void EndChild(pid_t child, int grace_ms) {
+  kill(child, SIGTERM);
+  int status = 0;
+  for (int waited = 0; waited < grace_ms; waited += 10) {
+    if (waitpid(child, &status, WNOHANG) == child) return;
+    SleepMilliseconds(10);
+  }
+  kill(child, SIGKILL);
+  while (waitpid(child, &status, 0) < 0 && errno == EINTR) {
+  }
+}
+
+void FillStatus(ProgramResult& result, int status, bool printed_something) {
+  const bool not_run = WIFEXITED(status) && WEXITSTATUS(status) >= 126 && !printed_something;
+  result.started = !not_run;
+  result.exit_code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+}  // namespace
+
+ProgramResult RunProgramLogged(const std::vector<std::string>& argv,
+                               const std::string& working_folder, const std::string& log_path,
+                               const std::function<void()>& while_waiting, int poll_ms) {
+  ProgramResult result;
+  if (argv.empty()) return result;
+  // A name no other process uses: this one's id and the log's own name.
+  const std::string temp_log = log_path + ".tmp-" + std::to_string(getpid());
+  const int log_fd = open(temp_log.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+  if (log_fd < 0) return result;
+
+  std::vector<char*> args;
+  for (const auto& arg : argv) args.push_back(const_cast<char*>(arg.c_str()));
+  args.push_back(nullptr);
+  const pid_t child = fork();
+  if (child == 0) ExecChild(args.data(), working_folder, log_fd);
+  close(log_fd);
+  auto keep_log = [&] { std::rename(temp_log.c_str(), log_path.c_str()); };
+  if (child < 0) {
+    unlink(temp_log.c_str());
+    return result;
+  }
+
+  int status = 0;
+  while (true) {
+    const pid_t done = waitpid(child, &status, WNOHANG);
+    if (done == child) break;
+    if (done < 0 && errno != EINTR) break;
+    try {
+      if (while_waiting) while_waiting();
+    } catch (...) {
+      EndChild(child, 1000);
+      keep_log();
+      throw;
+    }
+    SleepMilliseconds(poll_ms);
+  }
+  std::error_code ec;
+  const bool printed = std::filesystem::file_size(temp_log, ec) > 0 && !ec;
+  keep_log();
+  FillStatus(result, status, printed);
+  return result;
+}
+
 ProgramResult RunProgram(const std::vector<std::string>& argv, const std::string& working_folder) {
   ProgramResult result;
   if (argv.empty()) return result;
@@ -43,16 +131,8 @@ ProgramResult RunProgram(const std::vector<std::string>& argv, const std::string
     return result;
   }
   if (child == 0) {
-    // Only async-signal-safe calls from here on: the parent may have threads.
-    int null_fd = open("/dev/null", O_RDONLY);
-    if (null_fd >= 0) dup2(null_fd, 0);
-    dup2(pipe_fds[1], 1);
-    dup2(pipe_fds[1], 2);
     close(pipe_fds[0]);
-    close(pipe_fds[1]);
-    if (!working_folder.empty() && chdir(working_folder.c_str()) != 0) _exit(126);
-    execvp(args[0], args.data());
-    _exit(127);
+    ExecChild(args.data(), working_folder, pipe_fds[1]);
   }
 
   close(pipe_fds[1]);
@@ -71,9 +151,7 @@ ProgramResult RunProgram(const std::vector<std::string>& argv, const std::string
   int status = 0;
   while (waitpid(child, &status, 0) < 0 && errno == EINTR) {
   }
-  const bool not_run = WIFEXITED(status) && WEXITSTATUS(status) >= 126 && result.output.empty();
-  result.started = !not_run;
-  result.exit_code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  FillStatus(result, status, !result.output.empty());
   return result;
 }
 

@@ -1,12 +1,10 @@
 #include <gtest/gtest.h>
 
 #include "build/find_files.h"
-#include "build/help_compiler.h"
 #include "build/help_contents.h"
 #include "build/navigation_page.h"
 #include "build/start_page.h"
 #include "platform/failure.h"
-#include "platform/process.h"
 #include "platform/text.h"
 #include "workspace.h"
 
@@ -186,47 +184,6 @@ TEST(ClearFolder, DeletesFilesAtEveryDepthAndKeepsFolders) {
   EXPECT_TRUE(fs::is_empty(folder / "sub" / "deeper"));
   EXPECT_FALSE(fs::exists(folder / "A.htm"));
   EXPECT_FALSE(fs::exists(folder / "a.htm"));
-}
-
-TEST(CompiledFileOf, ReadsTheProjectOptionOrFallsBackToItsName) {
-  test::TempDir dir;
-  WriteFile(dir.path() / "p.hhp", "[OPTIONS]\r\nCompiled file=Out\\Mag.chm  \r\n");
-  EXPECT_EQ(CompiledFileOf(dir / "p.hhp"), (dir.path() / "Out" / "Mag.chm").string());
-  WriteFile(dir.path() / "q.hhp", "[OPTIONS]\r\nTitle=x\r\n");
-  EXPECT_EQ(CompiledFileOf(dir / "q.hhp"), dir / "q.chm");
-}
-
-// These run the real help compiler, which this machine has (Debian's fp-utils).
-class HelpCompiler : public ::testing::Test {
- protected:
-  void SetUp() override {
-    if (!FindProgram("chmcmd")) GTEST_SKIP() << "chmcmd is not installed";
-    WriteFile(dir.path() / "help" / "t.hhp",
-              "[OPTIONS]\r\nCompiled file=t.chm\r\nContents file=Table of Contents.hhc\r\n"
-              "Default topic=a.htm\r\nLanguage=0x419\r\n\r\n[FILES]\r\na.htm\r\n");
-    WriteFile(dir.path() / "help" / "a.htm", "<html><body>A</body></html>");
-    WriteFile(dir.path() / "help" / "Table of Contents.hhc",
-              "<HTML><BODY><UL><LI> <OBJECT type=\"text/sitemap\"><param name=\"Name\" "
-              "value=\"A\"><param name=\"Local\" value=\"a.htm\"></OBJECT></UL></BODY></HTML>");
-  }
-
-  test::TempDir dir;
-  MemoryWindow window;
-};
-
-TEST_F(HelpCompiler, ReportsTheFileItMadeFromAnotherCurrentFolder) {
-  OpenHelpProject(dir / "help/t.hhp", window);
-  ASSERT_EQ(window.messages().size(), 1u);
-  EXPECT_EQ(window.messages()[0], Utf8To1251("Файл справки собран: ") + (dir / "help/t.chm"));
-  EXPECT_GT(fs::file_size(dir.path() / "help" / "t.chm"), 0u);
-}
-
-TEST_F(HelpCompiler, ReportsTheErrorOutputOfAFailedCompile) {
-  fs::remove(dir.path() / "help" / "Table of Contents.hhc");
-  OpenHelpProject(dir / "help/t.hhp", window);
-  ASSERT_EQ(window.messages().size(), 1u);
-  EXPECT_EQ(window.messages()[0].rfind(Utf8To1251("Компилятор справки не собрал файл"), 0), 0u);
-  EXPECT_NE(window.messages()[0].find("Error"), std::string::npos);
 }
 
 }  // namespace

@@ -12,6 +12,7 @@
 #include "clean/table_measure.h"
 #include "platform/failure.h"
 #include "platform/text.h"
+#include "support/shared_corpus.h"
 
 namespace tavex {
 namespace {
@@ -369,7 +370,7 @@ TEST(SelectContentTable, AgreesWithTheLineByLineRulesOnRandomPages) {
 
 TEST(SelectContentTable, AgreesWithTheLineByLineRulesOnCorpusPages) {
   const std::filesystem::path root = std::filesystem::path(MYTAVEX_SHARED_DIR) / "corpus";
-  if (!std::filesystem::exists(root)) GTEST_SKIP() << "no corpus at " << root;
+  MYTAVEX_NEED_CORPUS(std::filesystem::exists(root), root);
   int pages = 0, selected = 0;
   for (const auto& entry : std::filesystem::recursive_directory_iterator(root)) {
     if (entry.path().filename() != "source.html") continue;

@@ -9,6 +9,7 @@
 #include "clean/clean_article.h"
 #include "clean/line_list.h"
 #include "platform/text.h"
+#include "support/shared_corpus.h"
 #include "support/temp_dir.h"
 
 namespace fs = std::filesystem;
@@ -28,9 +29,7 @@ class CorpusTest : public ::testing::Test {
     ResetPictureRegister();
   }
 
-  void SetUp() override {
-    if (!fs::exists(kCorpus)) GTEST_SKIP() << "no corpus at " << kCorpus;
-  }
+  void SetUp() override { MYTAVEX_NEED_CORPUS(fs::exists(kCorpus), kCorpus); }
 
   std::string Clean(const std::string& name, LineList& lines) {
     const std::string target = work_ / "out/pub/0.htm";

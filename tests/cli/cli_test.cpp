@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <map>
 #include <sstream>
 
+#include "app/main_window.h"
 #include "clean/line_list.h"
 #include "cli/cli_options.h"
 #include "cli/cli_run.h"
@@ -70,7 +72,7 @@ TEST_F(Cli, BuildsTheSampleIssueFromItsSettings) {
 TEST_F(Cli, VersionNamesTheEditionsBuiltIn) {
   Outcome version = Run({"--version"});
   EXPECT_EQ(version.status, kExitSuccess);
-  EXPECT_EQ(version.out.rfind("mytavex-cli " MYTAVEX_VERSION "\n", 0), 0u) << version.out;
+  EXPECT_EQ(version.out.rfind("mytavex-cli " MYTAVEX_VERSION " ", 0), 0u) << version.out;
   const bool epub = MYTAVEX_EPUB_BUILT;
   EXPECT_EQ(version.out.find("EPUB edition: built in") != std::string::npos, epub);
   EXPECT_EQ(version.out.find("EPUB edition: not built in") != std::string::npos, !epub);
@@ -197,8 +199,222 @@ TEST_F(Cli, CompilerRunReportsTheHelpFile) {
   for (const char* name :
        {"tavex1/tavex1/index.htm", "tavex1/tavex1/frame/left.htm", "tavex1/tavex1/pub/0.htm",
         "tavex1/tavex1/pub/6.htm", "tavex1/tavex1/Images/1.gif", "tavex1/tavex1/images/tvred.gif",
-        "Table of Contents.hhc"})
+        "Table of Contents.hhc",
+        // The project's own options: full-text search, binary contents and index.
+        "$FIftiMain", "#TOCIDX", "#IDXHDR"})
     EXPECT_NE(listing.output.find(name), std::string::npos) << name << "\n" << listing.output;
+}
+
+// The lines of a text, without their line ends.
+std::vector<std::string> Lines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);) lines.push_back(line);
+  return lines;
+}
+
+TEST_F(Cli, HelpNamesEveryOptionWithItsKindDefaultAndMeaning) {
+  Outcome help = Run({"--help"});
+  ASSERT_EQ(help.status, kExitSuccess);
+  // "build --help" and "clean --help" are no errors: the same help.
+  EXPECT_EQ(Run({"build", "--help"}).out, help.out);
+  EXPECT_EQ(Run({"clean", "-h"}).out, help.out);
+  EXPECT_EQ(Run({"build", "--help"}).status, kExitSuccess);
+
+  auto line_of = [&](const std::string& name) -> std::string {
+    for (const std::string& line : Lines(help.out))
+      if (line.rfind("  " + name + " ", 0) == 0) return line;
+    return {};
+  };
+  for (const FieldInfo& info : kFields) {
+    const std::string line = line_of(info.name);
+    ASSERT_FALSE(line.empty()) << info.name << "\n" << help.out;
+    EXPECT_NE(line.find("[" + Cp1251ToUtf8(info.default_text) + "]"), std::string::npos) << line;
+    // Something after the default: the meaning.
+    EXPECT_GT(line.size(), line.find(']') + 3) << line;
+  }
+  for (const SwitchInfo& info : kSwitches) {
+    const std::string line = line_of(info.name);
+    ASSERT_FALSE(line.empty()) << info.name;
+    EXPECT_NE(line.find(info.default_on ? "on/off  [on]" : "on/off  [off]"), std::string::npos)
+        << line;
+    EXPECT_GT(line.size(), line.find(']') + 3) << line;
+  }
+  EXPECT_NE(line_of("IssueDate").find("YYYY-MM-DD"), std::string::npos);
+  // The window's captions, as the editor knows them.
+  EXPECT_NE(line_of("RemoveAds").find("\"Убрать рекламу\""), std::string::npos);
+  for (const char* option : {"--workdir", "--set", "--rubric", "--exclude", "--list", "--quiet"})
+    EXPECT_NE(help.out.find("  " + std::string(option) + " "), std::string::npos) << option;
+  // One line per option name, none twice.
+  int option_lines = 0;
+  for (const std::string& line : Lines(help.out))
+    option_lines += line.find("  on/off  [") != std::string::npos ||
+                    line.find("  text    [") != std::string::npos ||
+                    line.find("  number  [") != std::string::npos ||
+                    line.find("  date    [") != std::string::npos;
+  EXPECT_EQ(option_lines, kFieldCount + kSwitchCount + 1);
+}
+
+TEST_F(Cli, VersionNamesTheProgramAndAMistypedCommandStillShowsTheUsage) {
+  Outcome version = Run({"--version"});
+  EXPECT_EQ(version.status, kExitSuccess);
+  EXPECT_EQ(version.out.rfind("mytavex-cli 3.71", 0), 0u) << version.out;
+  Outcome wrong = Run({"biuld"});
+  EXPECT_EQ(wrong.status, kExitUsage);
+  EXPECT_NE(wrong.err.find("unknown command 'biuld'"), std::string::npos);
+  EXPECT_NE(wrong.err.find("usage: mytavex-cli build"), std::string::npos);
+}
+
+TEST_F(Cli, SummaryNamesTheIssueItsStartPageAndCounts) {
+  Outcome run = Build({"--quiet"});
+  ASSERT_EQ(run.status, kExitSuccess) << run.err;
+  int pictures = 0;
+  for (const auto& entry : fs::directory_iterator(Issue(1) / "images"))
+    pictures += entry.path().filename() != "tvred.gif" && entry.path().filename() != "Logo.gif";
+  ASSERT_GT(pictures, 0);
+  const std::string folder = Issue(1).lexically_normal().string();
+  EXPECT_EQ(run.out, "Issue 1: " + folder + "\n  start page: " + folder +
+                         "/index.htm\n  rubrics 3, articles 7, pictures " +
+                         std::to_string(pictures) + ", dropped 0\n");
+  // Every rubric of the sample has its folder and its articles: no warning.
+  EXPECT_EQ(run.err, "");
+
+  Outcome book = Build({"--quiet", "--set", "MakeEpub=on", "--set", "IssueNumber=2"});
+  ASSERT_EQ(book.status, kExitSuccess) << book.err;
+  const std::string epub = (Issue(2) / "tavex2.epub").lexically_normal().string();
+  EXPECT_NE(book.out.find("\n  book: " + epub + "\n"), std::string::npos) << book.out;
+  EXPECT_TRUE(fs::exists(epub));
+}
+
+TEST_F(Cli, RubricsWithoutArticlesAndPagesWithoutTitlesAreWarnedAbout) {
+  fs::create_directories(dir.path() / "source" / "Empty" / "sub");
+  test::WriteFile(dir.path() / "source" / "Empty" / "notes.txt", "not an article");
+  test::WriteFile(dir.path() / "source" / "Untitled" / "a.htm",
+                  "<html><body><p>No title anywhere.</p></body></html>");
+  Outcome run = Build({"--quiet", "--rubric", "Internet=Интернет", "--rubric", "Gone=Пропало",
+                       "--rubric", "Empty=Пусто", "--rubric", "Untitled=Без названия"});
+  ASSERT_EQ(run.status, kExitSuccess) << run.err;
+  const std::string source = (dir.path() / "source").lexically_normal().string();
+  EXPECT_EQ(Lines(run.err),
+            (std::vector<std::string>{"Рубрика «Пропало»: нет папки source/Gone",
+                                      "Рубрика «Пусто»: в папке source/Empty нет статей",
+                                      "warning: no title found for " +
+                                          Issue(1).lexically_normal().string() +
+                                          "/pub/3.htm; it is listed as \"Непонятный заголовок\""}));
+  // Counted as they are: two rubrics got articles.
+  EXPECT_NE(run.out.find("  rubrics 2, articles 4, "), std::string::npos) << run.out;
+}
+
+class CliTitles : public Cli {
+ protected:
+  void SetUp() override {
+    Cli::SetUp();
+    // Titles as saved pages write them: character references for letters the
+    // page's code page lacks, and for punctuation.
+    test::WriteFile(dir.path() / "source" / "Refs" / "a.htm",
+                    "<html><head><title>Sch&#252;lerinnen &mdash; heute</title></head>"
+                    "<body><p>Text.</p></body></html>");
+    test::WriteFile(dir.path() / "source" / "Refs" / "b.htm",
+                    "<html><head><title>Tom &amp; Jerry</title></head>"
+                    "<body><p>Text.</p></body></html>");
+  }
+  Outcome BuildRefs(std::vector<std::string> excluded) {
+    std::vector<std::string> args = {"--quiet", "--rubric", "Refs=R"};
+    for (const std::string& title : excluded) {
+      args.push_back("--exclude");
+      args.push_back(title);
+    }
+    return Build(args);
+  }
+};
+
+TEST_F(CliTitles, ExcludeMatchesTheTitleAsAReaderSeesIt) {
+  Outcome run = BuildRefs({"Schülerinnen — heute"});
+  ASSERT_EQ(run.status, kExitSuccess) << run.err;
+  EXPECT_FALSE(fs::exists(Issue(1) / "pub" / "0.htm"));
+  EXPECT_TRUE(fs::exists(Issue(1) / "pub" / "1.htm"));
+  EXPECT_NE(run.out.find(", dropped 1\n"), std::string::npos) << run.out;
+  EXPECT_EQ(run.err, "");
+}
+
+TEST_F(CliTitles, ExcludeStillTakesTheRawTitleAndWarnsForOneThatMatchesNothing) {
+  Outcome run = BuildRefs({"Tom &amp; Jerry", "Schulerinnen", "Tom &amp;amp; Jerry"});
+  ASSERT_EQ(run.status, kExitSuccess) << run.err;
+  EXPECT_TRUE(fs::exists(Issue(1) / "pub" / "0.htm"));
+  EXPECT_FALSE(fs::exists(Issue(1) / "pub" / "1.htm"));
+  EXPECT_EQ(Lines(run.err),
+            (std::vector<std::string>{"warning: --exclude \"Schulerinnen\" matches no article",
+                                      "warning: --exclude \"Tom &amp;amp; Jerry\" matches no "
+                                      "article"}));
+}
+
+// Every file below a folder with its size and time: what "writes nothing" keeps.
+std::map<std::string, std::pair<uintmax_t, fs::file_time_type>> Snapshot(const fs::path& root) {
+  std::map<std::string, std::pair<uintmax_t, fs::file_time_type>> files;
+  for (const auto& entry : fs::recursive_directory_iterator(root))
+    if (entry.is_regular_file())
+      files[entry.path().string()] = {entry.file_size(), entry.last_write_time()};
+  return files;
+}
+
+TEST_F(CliTitles, ListShowsEachRubricsArticlesAndWritesNothing) {
+  const auto before = Snapshot(dir.path());
+  Outcome run = Run({"build", "--workdir", dir.text(), "--list", "--rubric", "Refs=Ссылки",
+                     "--rubric", "Gone=Пропало", "--rubric", "Software=Программы"});
+  ASSERT_EQ(run.status, kExitSuccess) << run.err;
+  const std::string source = (dir.path() / "source").lexically_normal().string();
+  EXPECT_EQ(Lines(run.out),
+            (std::vector<std::string>{
+                "rubric 1 \"Ссылки\": 2 articles in " + source + "/Refs",
+                "  0.htm  Schülerinnen — heute  <- " + source + "/Refs/a.htm",
+                "  1.htm  Tom & Jerry  <- " + source + "/Refs/b.htm",
+                "rubric 2 \"Пропало\": folder " + source + "/Gone is missing",
+                "rubric 3 \"Программы\": 2 articles in " + source + "/Software",
+                "  2.htm  Архиватор для всех  <- " + source + "/Software/Archiver.HTM",
+                "  3.htm  Обновление офисного пакета  <- " + source + "/Software/office.htm"}));
+  EXPECT_EQ(Snapshot(dir.path()), before);
+  EXPECT_FALSE(fs::exists(Issue(1)));
+}
+
+TEST_F(Cli, CleanWithoutTargetDirPutsThePicturesWhereThePageLooks) {
+  test::TempDir elsewhere;
+  const fs::path target = elsewhere.path() / "out" / "page.htm";
+  fs::create_directories(target.parent_path());
+  Outcome run = Run({"clean", (dir.path() / "source" / "Internet" / "mail.htm").string(),
+                     target.string(), "--workdir", dir.text()});
+  ASSERT_EQ(run.status, kExitSuccess) << run.err;
+  EXPECT_EQ(run.err, "");
+  const std::string page = ReadFile(target);
+  // Every picture the page names is there, by the very name it uses.
+  size_t found = 0;
+  for (size_t at = page.find("src=\"..\\Images\\"); at != std::string::npos;
+       at = page.find("src=\"..\\Images\\", at + 1)) {
+    const size_t from = at + std::string("src=\"..\\Images\\").size();
+    const std::string name = page.substr(from, page.find('"', from) - from);
+    EXPECT_TRUE(fs::is_regular_file(target.parent_path() / ".." / "Images" / name)) << name;
+    ++found;
+  }
+  EXPECT_GE(found, 2u);
+  EXPECT_TRUE(fs::is_directory(elsewhere.path() / "images"));
+}
+
+TEST_F(Cli, CleanSaysSoWhenAPictureCannotBeCopied) {
+  test::TempDir elsewhere;
+  const fs::path target = elsewhere.path() / "out" / "page.htm";
+  fs::create_directories(target.parent_path());
+  test::WriteFile(elsewhere.path() / "images", "a file where the folder should be");
+  Outcome run = Run({"clean", (dir.path() / "source" / "Internet" / "mail.htm").string(),
+                     target.string(), "--workdir", dir.text()});
+  EXPECT_EQ(run.status, kExitSuccess);
+  const std::vector<std::string> warnings = Lines(run.err);
+  ASSERT_EQ(warnings.size(), 2u) << run.err;
+  for (const std::string& warning : warnings)
+    EXPECT_EQ(warning.rfind("Картинку ", 0), 0u) << warning;
+  for (const std::string& warning : warnings)
+    EXPECT_NE(warning.find("не удалось скопировать в " + (elsewhere.path() / "images").string()),
+              std::string::npos)
+        << warning;
+  EXPECT_NE(warnings[0].find("mail.gif"), std::string::npos);
 }
 
 }  // namespace
