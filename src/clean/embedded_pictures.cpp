@@ -99,7 +99,8 @@ std::string AddressKey(std::string_view address, bool from_page) {
 std::string_view PartExtension(const TArchivePart& part) {
   std::string_view extension = PictureExtensionOf(part.media_type);
   if (!extension.empty()) return extension;
-  std::string_view name = part.location.substr(0, part.location.find_first_of("?#"));
+  const std::string_view location = part.location;  // a view: substr must not make a temporary
+  std::string_view name = location.substr(0, location.find_first_of("?#"));
   name.remove_prefix(std::min(name.size(), name.find_last_of('/') + 1));
   const std::string by_name = LowerCase(ExtensionOf(name));
   for (std::string_view known : {".png", ".jpg", ".gif", ".webp", ".svg"})
