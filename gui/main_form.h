@@ -18,6 +18,7 @@
 #include "app/main_window.h"
 #include "app/settings.h"
 #include "build/article_table.h"
+#include "build/start_run.h"
 
 class QCheckBox;
 class QDateEdit;
@@ -113,8 +114,9 @@ class TForm1 : public QWidget, public MainWindow {
   // Runs a command, showing a Failure it throws.
   void Guarded(const std::function<void()>& command);
 
-  TSettings settings_;  // the settings record, for the program's lifetime
-  ArticleTable table_;  // the last build's articles
+  TSettings settings_;            // the settings record, for the program's lifetime
+  ArticleTable table_;            // the last build's articles
+  TypedFolderTexts run_folders_;  // the running build's typed folder texts
   std::unique_ptr<TForm2> form2_;
   bool activated_ = false;
   bool building_ = false;

@@ -73,9 +73,16 @@ void TForm1::Guarded(const std::function<void()>& command) {
   }
 }
 
+// The activation that follows the review happens inside the run: like a
+// load button press, it keeps the run's folders. During a run every settings
+// command works on the folder fields' typed texts (WithTypedFolderTexts), so
+// a save writes the "#x1" templates and a load changes what the fields show
+// once the run is over, not the folders the run writes.
 void TForm1::FormActivate() {
   activated_ = true;
-  Guarded([this] { ActivateMainWindow(*this, settings_); });
+  Guarded([this] {
+    WithTypedFolderTexts(*this, run_folders_, [this] { ActivateMainWindow(*this, settings_); });
+  });
 }
 
 // Qt reports every return from another program as activation too; only the
@@ -121,7 +128,7 @@ void TForm1::Button1Click() {
   StartResult result = StartResult::Finished;
   Guarded([&] {
     try {
-      result = StartRun(*this, table_, WriteIssueEpub);
+      result = StartRun(*this, table_, WriteIssueEpub, &run_folders_);
     } catch (const Cancelled&) {
       // The window was closed; it closes below.
     }
@@ -151,11 +158,15 @@ void TForm1::ShowRunWarnings() {
 
 void TForm1::SpeedButton1Click() {
   CommitGridEdit();
-  Guarded([this] { SaveSettings(*this, settings_); });
+  Guarded([this] {
+    WithTypedFolderTexts(*this, run_folders_, [this] { SaveSettings(*this, settings_); });
+  });
 }
 
 void TForm1::SpeedButton2Click() {
-  Guarded([this] { ApplySettings(settings_, *this); });
+  Guarded([this] {
+    WithTypedFolderTexts(*this, run_folders_, [this] { ApplySettings(settings_, *this); });
+  });
 }
 
 // The grid's focused row as the core numbers rows (the header is row 0).

@@ -3,6 +3,7 @@
 #include <QCheckBox>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -183,6 +184,76 @@ class StartTest : public QObject {
     QVERIFY2(failures[0].startsWith("Cannot create file") &&
                  failures[0].contains(setup.work.path() + "/out5/tavex5.epub"),
              qPrintable(failures[0]));
+  }
+
+  // Saving during a build writes the typed folder texts, so the next start
+  // builds the next issue into its own folder, not into this one's.
+  void aSaveDuringABuildKeepsTheTypedFolders() {
+    Setup setup;
+    const QString work = setup.work.path();
+    setup.form.Edit(Field::IndexPagePath)->setText("out#x1/index.htm");
+    QString shown;
+    setup.on_review = [&] {
+      setup.form.SpeedButtons[1]->click();
+      shown = setup.form.Edit(Field::TargetDir)->text();
+    };
+    setup.form.Button1->click();
+    QVERIFY2(setup.Failures().isEmpty(), qPrintable(setup.messages.join("\n")));
+    QCOMPARE(shown, work + "/out5");  // the run still shows and uses its own folder
+    // Lines 4 to 7 of the file: SourceDir, TargetDir, ProjectPath, IndexPagePath.
+    const QStringList lines = QString::fromStdString(ReadFile(work + "/tavex.sav")).split("\r\n");
+    QVERIFY(lines.size() > 6);
+    QCOMPARE(lines[3], work + "/in");
+    QCOMPARE(lines[4], work + "/out#x1/");
+    QCOMPARE(lines[6], QString("out#x1/index.htm"));
+    QCOMPARE(setup.form.Edit(Field::TargetDir)->text(), work + "/out#x1/");
+
+    const std::string first_page = ReadFile(work + "/out5/pub/0.htm");
+    QVERIFY(!first_page.empty());
+    setup.form.Edit(Field::IssueNumber)->setText("6");
+    setup.on_review = nullptr;
+    setup.form.Button1->click();
+    QVERIFY2(setup.Failures().isEmpty(), qPrintable(setup.messages.join("\n")));
+    QVERIFY(QFile::exists(work + "/out6/pub/1.htm"));
+    QCOMPARE(ReadFile(work + "/out5/pub/0.htm"), first_page);
+  }
+
+  // Loading during a build (at its first pause, before any page is cleaned,
+  // and again as the review opens) leaves the folders the build writes; the
+  // loaded folders are what the window shows once the build is over.
+  void aLoadDuringABuildLeavesTheRunsFolders() {
+    Setup setup;
+    const QString work = setup.work.path();
+    // The settings record that the load button applies names other folders.
+    setup.form.Edit(Field::SourceDir)->setText(work + "/elsewhere-in");
+    setup.form.Edit(Field::TargetDir)->setText(work + "/elsewhere#x1/");
+    setup.form.SpeedButtons[1]->click();
+    setup.form.Edit(Field::SourceDir)->setText(work + "/in");
+    setup.form.Edit(Field::TargetDir)->setText(work + "/out#x1/");
+    QStringList shown;
+    auto load = [&] {
+      setup.form.SpeedButtons[2]->click();
+      shown << setup.form.Edit(Field::SourceDir)->text()
+            << setup.form.Edit(Field::TargetDir)->text();
+    };
+    QTimer::singleShot(0, &setup.form, load);
+    setup.on_review = load;
+    setup.form.Button1->click();
+    QVERIFY2(setup.Failures().isEmpty(), qPrintable(setup.messages.join("\n")));
+    QCOMPARE(shown, (QStringList{work + "/in", work + "/out5", work + "/in", work + "/out5"}));
+    QCOMPARE(setup.reviews, 1);
+    QCOMPARE(setup.items, 1);
+    const QString out = work + "/out5";
+    QVERIFY(QFile::exists(out + "/pub/0.htm"));
+    QVERIFY(QFile::exists(out + "/pub/1.htm"));
+    QVERIFY(QFile::exists(out + "/images/tvred.gif"));
+    QVERIFY(ReadFile(out + "/frame/left.htm").find(tavex::Utf8To1251("\r\nНовости\r\n")) !=
+            std::string::npos);
+    QVERIFY(!QFileInfo::exists(work + "/elsewhere5"));
+    QVERIFY(!QFileInfo::exists(work + "/elsewhere#x1"));
+    QVERIFY(!QFileInfo::exists(work + "/elsewhere-in"));
+    QCOMPARE(setup.form.Edit(Field::SourceDir)->text(), work + "/elsewhere-in");
+    QCOMPARE(setup.form.Edit(Field::TargetDir)->text(), work + "/elsewhere#x1/");
   }
 
   void aSecondStartDuringABuildIsRefused() {

@@ -104,29 +104,30 @@ namespace {
 
 // The three folder fields that a run resolves for its duration. Their typed
 // texts (with "#x1" templates, a trailing "\") come back when the run ends,
-// also when it fails or is cancelled, so a template is never lost.
+// also when it fails or is cancelled, so a template is never lost. A save or
+// load during the run may change the typed texts in between.
 class FolderFieldsGuard {
  public:
-  explicit FolderFieldsGuard(MainWindow& window) : window_(window) {
-    for (int i = 0; i < 3; ++i) saved_[i] = window.FieldText(kFields[i]);
+  FolderFieldsGuard(MainWindow& window, TypedFolderTexts& typed) : window_(window), typed_(typed) {
+    for (int i = 0; i < 3; ++i) typed_.texts[i] = window.FieldText(kFolderFields[i]);
+    typed_.held = true;
   }
   ~FolderFieldsGuard() {
-    for (int i = 0; i < 3; ++i) window_.SetFieldText(kFields[i], saved_[i]);
+    typed_.held = false;
+    for (int i = 0; i < 3; ++i) window_.SetFieldText(kFolderFields[i], typed_.texts[i]);
   }
   FolderFieldsGuard(const FolderFieldsGuard&) = delete;
   FolderFieldsGuard& operator=(const FolderFieldsGuard&) = delete;
 
-  static constexpr Field kFields[3] = {Field::SourceDir, Field::TargetDir, Field::IndexPagePath};
-
  private:
   MainWindow& window_;
-  std::string saved_[3];
+  TypedFolderTexts& typed_;
 };
 
 // Stages 3 and 4: the issue number put into the folder fields, and TargetDir
 // without a trailing separator.
 void ResolveFolderFields(MainWindow& window) {
-  for (Field field : FolderFieldsGuard::kFields)
+  for (Field field : kFolderFields)
     window.SetFieldText(field, SubstituteIssueNumber(window.FieldText(field), window));
   std::string target = window.FieldText(Field::TargetDir);
   if (target.empty()) throw Failure("Range check error");
@@ -166,8 +167,9 @@ void BuildRubric(MainWindow& window, int row, const TRubricFiles& files,
 
 // Stages 2 to 13: everything between the number checks and the hand-off.
 // Answers the issue as it was built, for the hand-off.
-TIssueFacts BuildIssue(MainWindow& window, ArticleTable& table, const IssueEdition& edition) {
-  FolderFieldsGuard folder_fields(window);
+TIssueFacts BuildIssue(MainWindow& window, ArticleTable& table, const IssueEdition& edition,
+                       TypedFolderTexts& typed) {
+  FolderFieldsGuard folder_fields(window, typed);
   ResolveFolderFields(window);
   RefuseUnsafeFolders(window);
   ResetPictureRegister();
@@ -232,9 +234,38 @@ TIssueFacts TakeIssueFacts(const MainWindow& window) {
   return issue;
 }
 
-StartResult StartRun(MainWindow& window, ArticleTable& table, const IssueEdition& edition) {
+void WithTypedFolderTexts(MainWindow& window, TypedFolderTexts& typed,
+                          const std::function<void()>& command) {
+  if (!typed.held) {
+    command();
+    return;
+  }
+  std::array<std::string, 3> resolved;
+  for (int i = 0; i < 3; ++i) {
+    resolved[i] = window.FieldText(kFolderFields[i]);
+    window.SetFieldText(kFolderFields[i], typed.texts[i]);
+  }
+  // Put back on every way out: a failed load must not leave the run reading
+  // the templates.
+  struct Restore {
+    MainWindow& window;
+    TypedFolderTexts& typed;
+    std::array<std::string, 3>& resolved;
+    ~Restore() {
+      for (int i = 0; i < 3; ++i) {
+        typed.texts[i] = window.FieldText(kFolderFields[i]);
+        window.SetFieldText(kFolderFields[i], resolved[i]);
+      }
+    }
+  } restore{window, typed, resolved};
+  command();
+}
+
+StartResult StartRun(MainWindow& window, ArticleTable& table, const IssueEdition& edition,
+                     TypedFolderTexts* typed) {
   if (!CheckNumberFields(window)) return StartResult::InputRejected;
-  const TIssueFacts issue = BuildIssue(window, table, edition);
+  TypedFolderTexts own;
+  const TIssueFacts issue = BuildIssue(window, table, edition, typed ? *typed : own);
   // Read after the review closed, with the typed folder texts back in place;
   // the start page the help file must hold is the one this run wrote.
   if (window.IsChecked(Switch::RunCompiler))

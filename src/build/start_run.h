@@ -1,6 +1,7 @@
 // The Start run: one issue built from the window's options.
 #pragma once
 
+#include <array>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -40,12 +41,43 @@ TIssueFacts TakeIssueFacts(const MainWindow& window);
 using IssueEdition =
     std::function<void(MainWindow& window, const TIssueFacts& issue, const ArticleTable& table)>;
 
+// The three folder fields that a run resolves for its duration (issue number
+// put in for "#x1", TargetDir without its trailing separator).
+inline constexpr Field kFolderFields[3] = {Field::SourceDir, Field::TargetDir,
+                                           Field::IndexPagePath};
+
+// The typed texts of the three folder fields (kFolderFields order) while a
+// run shows them resolved: the run takes them down as it starts and puts them
+// back into the fields when it ends. A front end whose controls stay live
+// during a run (the Qt window) owns one and hands it to StartRun, so that a
+// save or load in the middle of the run sees and changes these texts, not the
+// folders the run is using (see WithTypedFolderTexts).
+struct TypedFolderTexts {
+  std::array<std::string, 3> texts;
+  // True from the moment the run resolves the fields until it gives the typed
+  // texts back; before (the number checks) and after (the help compiler) the
+  // fields hold the typed texts themselves.
+  bool held = false;
+};
+
+// For a save or load that may come during a run: while the run holds the
+// fields resolved, they show the typed texts while command runs; whatever they
+// hold when it returns (or throws) becomes the typed texts the run's end gives
+// back, and the run's resolved texts are put back in the fields. So a save
+// writes the "#x1" templates, and a load changes what the window shows after
+// the run, never the run's folders. Otherwise command just runs.
+// Single-threaded: the run is paused in ProcessMessages meanwhile.
+void WithTypedFolderTexts(MainWindow& window, TypedFolderTexts& typed,
+                          const std::function<void()>& command);
+
 // Builds the issue. Failures are thrown (Failure) and end the run; the three
-// folder fields get their typed texts back in every case. The run refuses
-// (Failure, before anything is changed) folders that would make it lose or
-// read files that are not its own (see issue_tree.h), and a second run into
-// the same issue folder while this one holds it.
-StartResult StartRun(MainWindow& window, ArticleTable& table, const IssueEdition& edition = {});
+// folder fields get their typed texts back in every case (from typed when
+// given, which the run fills as it starts). The run refuses (Failure, before
+// anything is changed) folders that would make it lose or read files that are
+// not its own (see issue_tree.h), and a second run into the same issue folder
+// while this one holds it.
+StartResult StartRun(MainWindow& window, ArticleTable& table, const IssueEdition& edition = {},
+                     TypedFolderTexts* typed = nullptr);
 
 // True when text is a whole number as the fields are read; otherwise shows
 // label + " не число" and answers false.

@@ -170,6 +170,49 @@ TEST_F(TwoRubricBuild, TheEditionGetsTheIssueAsItStoodWhenTheReviewOpened) {
                                              "edition " + resolved + " 11 " + rubric}));
 }
 
+// A settings command during the run (the window's save and load buttons)
+// sees the typed folder texts and changes only what the run's end gives back;
+// the run goes on with its resolved folders, also when the command fails.
+TEST_F(TwoRubricBuild, ASettingsCommandDuringTheRunWorksOnTheTypedTexts) {
+  const std::string typed_target = ws.dir() / "tavex#x1/";
+  ws.window.SetFieldText(Field::TargetDir, typed_target);
+  ws.window.SetFieldText(Field::IndexPagePath, "tavex#x1\\index.htm");
+  const std::string typed_source = ws.window.FieldText(Field::SourceDir);
+  const std::string resolved = ws.dir() / "tavex11";
+  TypedFolderTexts typed;
+  std::vector<std::string> seen;
+  ws.window.on_review = [&](ArticleTable&) {
+    WithTypedFolderTexts(ws.window, typed, [&] {
+      seen.push_back(ws.window.FieldText(Field::TargetDir));
+      seen.push_back(ws.window.FieldText(Field::IndexPagePath));
+      ws.window.SetFieldText(Field::TargetDir, "loaded#x1");
+    });
+    seen.push_back(ws.window.FieldText(Field::TargetDir));
+    EXPECT_THROW(WithTypedFolderTexts(ws.window, typed,
+                                      [&] {
+                                        ws.window.SetFieldText(Field::SourceDir, "half-loaded");
+                                        throw Failure("List index out of bounds (4)");
+                                      }),
+                 Failure);
+    seen.push_back(ws.window.FieldText(Field::SourceDir));
+    seen.push_back(ws.window.FieldText(Field::IndexPagePath));
+  };
+  ASSERT_EQ(StartRun(ws.window, table, {}, &typed), StartResult::Finished);
+  EXPECT_EQ(seen, (std::vector<std::string>{typed_target, "tavex#x1\\index.htm", resolved,
+                                            typed_source, "tavex11\\index.htm"}));
+  EXPECT_FALSE(typed.held);
+  EXPECT_EQ(ws.window.FieldText(Field::TargetDir), "loaded#x1");
+  EXPECT_EQ(ws.window.FieldText(Field::SourceDir), "half-loaded");
+  EXPECT_EQ(ws.window.FieldText(Field::IndexPagePath), "tavex#x1\\index.htm");
+  EXPECT_TRUE(fs::exists(fs::path(resolved) / "pub" / "4.htm"));
+  EXPECT_FALSE(fs::exists(ws.dir().path() / "loaded11"));
+
+  // Outside a run the command works on the fields themselves.
+  WithTypedFolderTexts(ws.window, typed,
+                       [&] { ws.window.SetFieldText(Field::TargetDir, "after#x1"); });
+  EXPECT_EQ(ws.window.FieldText(Field::TargetDir), "after#x1");
+}
+
 TEST(StartRun, NumberCheckRejectsBeforeAnythingChanges) {
   Workspace ws;
   ws.SetRubrics({{"Soft", "Soft"}});
