@@ -1,0 +1,66 @@
+// The normalising pass and the small line routines around it.
+//
+// Input: a page; after a NUL, a second text used as the fragment to remove,
+// the block to search for and the issue number. Beyond not crashing, the pass
+// must keep its one promise: a list is either left exactly as it was (a tag
+// still open at the end) or comes out without a blank line. On short inputs
+// the linear removal and squeezing are checked against their plain
+// definitions, which are quadratic and so kept to a few kilobytes.
+#include <cstdlib>
+
+#include "clean/line_helpers.h"
+#include "clean/line_list.h"
+#include "fuzz_support.h"
+
+using namespace tavex;
+
+namespace {
+
+constexpr size_t kOracleLimit = 4096;  // bytes of text the plain definitions get
+
+// Deletes the first occurrence until none is left, as the definition reads.
+std::string RemoveOneByOne(std::string_view what, std::string text) {
+  if (what.empty()) return text;
+  for (size_t at; (at = text.find(what)) != std::string::npos;) text.erase(at, what.size());
+  return text;
+}
+
+// Trims codes up to 32 at both ends and keeps the first space of each run.
+std::string SqueezePlainly(std::string_view text) {
+  while (!text.empty() && static_cast<unsigned char>(text.front()) <= 32) text.remove_prefix(1);
+  while (!text.empty() && static_cast<unsigned char>(text.back()) <= 32) text.remove_suffix(1);
+  std::string out;
+  for (char c : text)
+    if (!(c == ' ' && !out.empty() && out.back() == ' ')) out += c;
+  return out;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  const fuzz::TwoParts input = fuzz::SplitAtNul(fuzz::AsText(data, size));
+  fuzz::IgnoringFailure([&] {
+    const LineList original = SplitIntoLines(input.first);
+    LineList lines = original;
+    SplitTagsToLines(lines);
+    if (lines != original)
+      for (const std::string& line : lines)
+        if (line.empty()) std::abort();
+
+    LineList block = SplitIntoLines(input.second);
+    SplitTagsToLines(block);
+    int found = 0;
+    FindBlock(0, lines, block, found);
+    FindLine(input.second, lines);
+
+    std::string text(input.first);
+    RemoveAllOccurrences(input.second, text);
+    const std::string squeezed = SqueezeSpaces(input.first);
+    if (input.first.size() <= kOracleLimit) {
+      if (text != RemoveOneByOne(input.second, std::string(input.first))) std::abort();
+      if (squeezed != SqueezePlainly(input.first)) std::abort();
+    }
+    SubstituteIssueNumber(input.first, input.second);
+  });
+  return 0;
+}
