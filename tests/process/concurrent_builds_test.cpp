@@ -180,4 +180,30 @@ TEST_F(TwoBuilds, TheSameIssueIsBuiltByOneAtATime) {
   std::printf("refused builds: %d of %d rounds\n", refused, kRounds);
 }
 
+// A new issue's folder does not exist when both start: the one that makes it
+// first must not be raced while it fills it, and the issue is listed once.
+TEST_F(TwoBuilds, TheFirstBuildOfAnIssueIsRacedByNone) {
+  TempDir alone_dir;
+  fs::copy(dir.path(), alone_dir.path(), fs::copy_options::recursive);
+  for (int round = 0; round < kRounds; ++round) {
+    const int issue = 200 + round;
+    Started a = Start(dir.path(), issue, ErrFile(0));
+    Started b = Start(dir.path(), issue, ErrFile(1));
+    const Outcome ra = Wait(a), rb = Wait(b);
+    EXPECT_TRUE(ra.status == 0 || rb.status == 0) << ra.err << rb.err;
+    for (const Outcome* run : {&ra, &rb}) {
+      if (run->status == 0) continue;
+      EXPECT_EQ(run->status, 1) << run->err;
+      EXPECT_NE(run->err.find(kBusyWords), std::string::npos) << run->err;
+    }
+
+    const Outcome alone = Wait(Start(alone_dir.path(), issue, alone_dir.path() / "err"));
+    ASSERT_EQ(alone.status, 0) << alone.err;
+    const fs::path issue_dir = fs::relative(Issue(issue), dir.path());
+    EXPECT_EQ(Tree(Issue(issue)), Tree(alone_dir.path() / issue_dir)) << "round " << round;
+    EXPECT_EQ(Count(ReadFile(Contents()), Entry(issue)), 1u) << "round " << round;
+  }
+  EXPECT_EQ(ReadFile(Contents()), ReadFile(alone_dir.path() / "help" / "Table of Contents.hhc"));
+}
+
 }  // namespace
