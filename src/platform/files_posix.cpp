@@ -15,6 +15,7 @@
 
 #include "platform/files.h"
 #include "platform/text.h"
+#include "platform/typed_path_posix.h"
 
 namespace fs = std::filesystem;
 
@@ -189,7 +190,7 @@ int OpenRegular(const fs::path& p, ReadRefusal& refusal, off_t& size) {
 // Opens path as typed and, only when nothing has that exact name, its
 // case-insensitive resolution: a file named as listed costs no extra lstat.
 int OpenRegularByName(std::string_view path, ReadRefusal& refusal, off_t& size) {
-  const int fd = OpenRegular(fs::path(ToUtf8Separators(path)), refusal, size);
+  const int fd = OpenRegular(TypedPath(path), refusal, size);
   if (fd >= 0 || refusal != ReadRefusal::Unreadable || (errno != ENOENT && errno != ENOTDIR))
     return fd;
   return OpenRegular(NativePath(path), refusal, size);
@@ -278,7 +279,32 @@ bool Fail(const fs::path& temp) {
   return false;
 }
 
+// RealPath of a root folder that every read of a run checks against, kept by
+// the root's text while a stat of that text still finds the same folder (its
+// device and inode): one call per read instead of four. A root that now leads
+// to another folder is resolved again; one renamed under a kept link refuses
+// reads as outside, never lets one through.
+std::string RootRealPath(std::string_view root) {
+  struct Kept {
+    std::string text, real;
+    dev_t device = 0;
+    ino_t inode = 0;
+  };
+  static Kept kept;
+  struct stat st;
+  if (::stat(ToUtf8Separators(root).c_str(), &st) != 0 || !S_ISDIR(st.st_mode))
+    return RealPath(root);
+  if (kept.text == root && kept.device == st.st_dev && kept.inode == st.st_ino) return kept.real;
+  std::string real = RealPath(root);
+  if (!real.empty()) kept = {std::string(root), real, st.st_dev, st.st_ino};
+  return real;
+}
+
 }  // namespace
+
+fs::path TypedPath(std::string_view path) {
+  return fs::path(ToUtf8Separators(path));
+}
 
 fs::path NativePath(std::string_view path) {
   const std::string utf8 = ToUtf8Separators(path);
@@ -370,7 +396,7 @@ std::optional<std::string> ReadFileWithin(std::string_view path, std::string_vie
   const int fd = OpenRegularByName(path, refusal, size);
   if (fd < 0) return std::nullopt;
   const std::string real = DescriptorPath(fd);
-  std::string top = RealPath(root);
+  std::string top = RootRealPath(root);
   while (top.size() > 1 && top.back() == '/') top.pop_back();
   const bool inside = !real.empty() && !top.empty() && real.compare(0, top.size(), top) == 0 &&
                       (real.size() == top.size() || real[top.size()] == '/' || top == "/");
