@@ -9,11 +9,16 @@
 //     a child process under `strace -f -c` when strace is installed; the plain
 //     read and write counts its own calls as it makes them.
 // The EPUB edition's cost is measured by epub/bench/edition_bench.
-// Times are wall-clock seconds, the best of a few runs, with the page cache warm.
+// Times are seconds, the best of a few runs, with the page cache warm: wall
+// clock, and processor time split into user and system. On a shared disk the
+// system time of creating files swings widely (ext4 looks for a free inode
+// among those deleted in the last half minute, by any process), so compare
+// figures from one run, and read the user-time ratio for the program's own
+// scaling. strace is in Debian's strace package.
 #include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
-#include <time.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -40,36 +45,53 @@ double Seconds(std::chrono::steady_clock::time_point since) {
   return std::chrono::duration<double>(std::chrono::steady_clock::now() - since).count();
 }
 
-// This process's processor time (user and kernel), in seconds: steadier than
-// wall-clock time on a machine that other work shares.
-double CpuSeconds() {
-  timespec now{};
-  clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
-  return static_cast<double>(now.tv_sec) + now.tv_nsec / 1e9;
+// This process's processor time in seconds, in its own code and libraries
+// (user) and in the kernel on its behalf (system): steadier than wall-clock
+// time on a machine that other work shares, and apart they tell the program's
+// own scaling from the file system's.
+struct Cpu {
+  double user = 0, system = 0;
+  double total() const { return user + system; }
+};
+
+Cpu CpuNow() {
+  rusage usage{};
+  getrusage(RUSAGE_SELF, &usage);
+  auto seconds = [](const timeval& t) { return static_cast<double>(t.tv_sec) + t.tv_usec / 1e6; };
+  return {seconds(usage.ru_utime), seconds(usage.ru_stime)};
+}
+
+Cpu Since(const Cpu& start) {
+  const Cpu now = CpuNow();
+  return {now.user - start.user, now.system - start.system};
 }
 
 struct Timing {
-  double wall = 1e300, cpu = 1e300;  // the best of the runs, each on its own
-  void Add(double w, double c) {
+  double wall = 1e300, cpu = 1e300, user = 1e300, system = 1e300;  // best of the runs, each alone
+  void Add(double w, const Cpu& c) {
     wall = std::min(wall, w);
-    cpu = std::min(cpu, c);
+    cpu = std::min(cpu, c.total());
+    user = std::min(user, c.user);
+    system = std::min(system, c.system);
   }
 };
 
-// One whole Start run of dir into dir/out, from a fresh output folder; wall
-// seconds, and cpu gets the processor seconds.
-double BuildOnce(const fs::path& dir, int rubrics, double* cpu = nullptr) {
-  fs::remove_all(dir / "out");
+// One whole Start run of dir into the new folder dir/OUT; wall seconds, and
+// cpu gets the processor seconds. Every run writes a folder of its own and
+// nothing is deleted until all runs are done: ext4 spends a long time finding
+// free inodes among thousands just deleted, which would measure the previous
+// run's clean-up rather than this run.
+double BuildOnce(const fs::path& dir, int rubrics, const std::string& out, Cpu* cpu = nullptr) {
   const fs::path previous = fs::current_path();
   fs::current_path(dir);
   tavex::MemoryWindow window;
-  bench::SetUpWindow(window, dir, rubrics);
+  bench::SetUpWindow(window, dir, rubrics, out);
   tavex::ArticleTable table;
   const auto start = std::chrono::steady_clock::now();
-  const double cpu_start = CpuSeconds();
+  const Cpu cpu_start = CpuNow();
   tavex::StartRun(window, table);
   const double took = Seconds(start);
-  if (cpu) *cpu = CpuSeconds() - cpu_start;
+  if (cpu) *cpu = Since(cpu_start);
   fs::current_path(previous);
   return took;
 }
@@ -77,8 +99,8 @@ double BuildOnce(const fs::path& dir, int rubrics, double* cpu = nullptr) {
 Timing BestBuild(const fs::path& dir, int rubrics, int runs) {
   Timing best;
   for (int i = 0; i < runs; ++i) {
-    double cpu = 0;
-    const double wall = BuildOnce(dir, rubrics, &cpu);
+    Cpu cpu;
+    const double wall = BuildOnce(dir, rubrics, "out-" + std::to_string(i), &cpu);
     best.Add(wall, cpu);
   }
   return best;
@@ -107,14 +129,15 @@ struct PlainCopy {
 };
 
 // What the plain read and write handles: the build's input files, and the
-// files (with their bytes) that the build wrote, to be written under plain/.
+// files (with their bytes) that the build wrote into dir/out-0, to be written
+// under plain-N/.
 PlainCopy PlanCopy(const fs::path& dir) {
   PlainCopy plan;
   plan.inputs = FilesUnder(dir / "source");
   for (const fs::path& p : plan.inputs) plan.input_bytes += fs::file_size(p);
-  const fs::path out = dir / "out";
+  const fs::path out = dir / "out-0";
   for (const auto& entry : fs::recursive_directory_iterator(out)) {
-    const fs::path target = dir / "plain" / fs::relative(entry.path(), out);
+    const fs::path target = fs::relative(entry.path(), out);
     if (entry.is_directory()) {
       plan.folders.push_back(target);
     } else if (entry.is_regular_file()) {
@@ -128,18 +151,17 @@ PlainCopy PlanCopy(const fs::path& dir) {
   return plan;
 }
 
-// Reads every input once and writes every output once; wall seconds, cpu the
-// processor seconds, calls the system calls made.
-double CopyOnce(const fs::path& dir, const PlainCopy& plan, long& calls, double& cpu) {
-  fs::remove_all(dir / "plain");
+// Reads every input once and writes every output once into the new folder
+// into; wall seconds, cpu the processor seconds, calls the system calls made.
+double CopyOnce(const fs::path& into, const PlainCopy& plan, long& calls, Cpu& cpu) {
   calls = 0;
   static char buffer[1 << 16];
   const auto start = std::chrono::steady_clock::now();
-  const double cpu_start = CpuSeconds();
-  ::mkdir((dir / "plain").c_str(), 0777);
+  const Cpu cpu_start = CpuNow();
+  ::mkdir(into.c_str(), 0777);
   ++calls;
   for (const fs::path& folder : plan.folders) {
-    ::mkdir(folder.c_str(), 0777);
+    ::mkdir((into / folder).c_str(), 0777);
     ++calls;
   }
   for (const fs::path& p : plan.inputs) {
@@ -155,7 +177,7 @@ double CopyOnce(const fs::path& dir, const PlainCopy& plan, long& calls, double&
     ++calls;
   }
   for (const auto& [p, bytes] : plan.outputs) {
-    const int fd = ::open(p.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    const int fd = ::open((into / p).c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
     ++calls;
     if (fd < 0) continue;
     size_t done = 0;
@@ -168,28 +190,38 @@ double CopyOnce(const fs::path& dir, const PlainCopy& plan, long& calls, double&
     ::close(fd);
     ++calls;
   }
-  cpu = CpuSeconds() - cpu_start;
+  cpu = Since(cpu_start);
   return Seconds(start);
 }
 
 Timing BestCopy(const fs::path& dir, const PlainCopy& plan, int runs, long& calls) {
   Timing best;
   for (int i = 0; i < runs; ++i) {
-    double cpu = 0;
-    const double wall = CopyOnce(dir, plan, calls, cpu);
+    Cpu cpu;
+    const double wall = CopyOnce(dir / ("plain-" + std::to_string(i)), plan, calls, cpu);
     best.Add(wall, cpu);
   }
-  fs::remove_all(dir / "plain");
   return best;
 }
 
 void PrintPair(const char* what, const Timing& t) {
-  std::printf("  %-30s %8.3f s wall %8.3f s processor\n", what, t.wall, t.cpu);
+  std::printf("  %-30s %8.3f s wall %8.3f s processor (%.3f user, %.3f system)\n", what, t.wall,
+              t.cpu, t.user, t.system);
+}
+
+// a / b as text, or "-" when b is below the clock's grain (getrusage counts
+// in ticks, so a plain copy's user time is often 0).
+std::string Ratio(double a, double b) {
+  if (b < 0.002) return "-";
+  char text[32];
+  std::snprintf(text, sizeof text, "%.2f", a / b);
+  return text;
 }
 
 void PrintRatio(const char* what, const Timing& a, const Timing& b, const char* target) {
-  std::printf("  %-30s %8.2f x wall   %8.2f x processor  (%s)\n", what, a.wall / b.wall,
-              a.cpu / b.cpu, target);
+  std::printf("  %-30s %8s x wall %8s x processor (%s x user, %s x system)  (%s)\n", what,
+              Ratio(a.wall, b.wall).c_str(), Ratio(a.cpu, b.cpu).c_str(),
+              Ratio(a.user, b.user).c_str(), Ratio(a.system, b.system).c_str(), target);
 }
 
 bool HaveStrace() {
@@ -200,7 +232,7 @@ bool HaveStrace() {
 // returns the summary table (empty when that fails).
 std::string StraceBuild(const fs::path& dir, int rubrics) {
   const fs::path summary = dir / "strace.txt";
-  fs::remove_all(dir / "out");
+  fs::remove_all(dir / "out-strace");
   const std::string self = fs::read_symlink("/proc/self/exe").string();
   const std::string command = "strace -f -c -S calls -o '" + summary.string() + "' '" + self +
                               "' --build '" + dir.string() + "' " + std::to_string(rubrics);
@@ -235,6 +267,10 @@ void PrintTopCalls(const std::string& table, int count) {
   }
 }
 
+// Folders made by the measurements, removed only after all of them (see
+// BuildOnce for why).
+std::vector<fs::path> made;
+
 void RubricScaling() {
   std::printf(
       "One rubric of small articles (%zu bytes each); the same files read and written\n"
@@ -242,13 +278,12 @@ void RubricScaling() {
       kSmallArticle);
   long calls = 0;
   const fs::path small = Workspace("500", {1, 500, kSmallArticle});
+  const fs::path large = Workspace("8000", {1, 8000, kSmallArticle});
+  made.insert(made.end(), {small, large});
   const Timing build500 = BestBuild(small, 1, 3);
   const Timing plain500 = BestCopy(small, PlanCopy(small), 3, calls);
-  fs::remove_all(small);
-  const fs::path large = Workspace("8000", {1, 8000, kSmallArticle});
   const Timing build8000 = BestBuild(large, 1, 2);
   const Timing plain8000 = BestCopy(large, PlanCopy(large), 2, calls);
-  fs::remove_all(large);
   PrintPair("build, 500 articles:", build500);
   PrintPair("build, 8000 articles:", build8000);
   PrintRatio("build, 8000 against 500:", build8000, build500, "16 x is linear; target under 16 x");
@@ -263,6 +298,7 @@ void IssueAgainstDisk() {
   std::printf("An issue of %d articles in %d rubrics (about 100 KB a page)\n", articles,
               kIssueRubrics);
   const fs::path dir = Workspace("issue", {kIssueRubrics, 100, 100 * 1024});
+  made.push_back(dir);
   const Timing build = BestBuild(dir, kIssueRubrics, 3);
   const PlainCopy plan = PlanCopy(dir);
   long copy_calls = 0;
@@ -290,7 +326,6 @@ void IssueAgainstDisk() {
   } else {
     std::printf("  build, system calls per article: not counted (strace is not installed)\n");
   }
-  fs::remove_all(dir);
   std::printf("\nThe build with and without the EPUB edition: run epub/bench/edition_bench.\n");
 }
 
@@ -299,7 +334,7 @@ void IssueAgainstDisk() {
 int main(int argc, char** argv) {
   // The child that strace watches: one build of an existing workspace.
   if (argc == 4 && std::string(argv[1]) == "--build") {
-    BuildOnce(argv[2], std::atoi(argv[3]));
+    BuildOnce(argv[2], std::atoi(argv[3]), "out-strace");
     return 0;
   }
   // A workspace left in place for a profiler: --make DIR RUBRICS ARTICLES BYTES.
@@ -309,7 +344,8 @@ int main(int argc, char** argv) {
         argv[2], {std::atoi(argv[3]), std::atoi(argv[4]), static_cast<size_t>(std::atol(argv[5]))});
     return 0;
   }
-  RubricScaling();
   IssueAgainstDisk();
+  RubricScaling();
+  for (const fs::path& dir : made) fs::remove_all(dir);
   return 0;
 }

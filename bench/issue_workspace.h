@@ -85,11 +85,12 @@ inline void MakeWorkspace(const fs::path& dir, const IssueShape& shape) {
             Article(r, a, shape.article_bytes, random));
 }
 
-// The window for a build of dir/source into dir/out/tavex#x1, compiler off.
-inline void SetUpWindow(tavex::MemoryWindow& window, const fs::path& dir, int rubrics) {
+// The window for a build of dir/source into dir/OUT/tavex#x1, compiler off.
+inline void SetUpWindow(tavex::MemoryWindow& window, const fs::path& dir, int rubrics,
+                        const std::string& out = "out") {
   using tavex::Field;
   window.SetFieldText(Field::SourceDir, (dir / "source").string());
-  window.SetFieldText(Field::TargetDir, (dir / "out" / "tavex#x1").string());
+  window.SetFieldText(Field::TargetDir, (dir / out / "tavex#x1").string());
   window.SetFieldText(Field::IssuesRoot, (dir / "help").string());
   window.SetFieldText(Field::IndexPagePath, "tavex#x1\\index.htm");
   window.SetChecked(tavex::Switch::RunCompiler, false);
