@@ -1,8 +1,11 @@
 // File stamps on POSIX: stat's size, times and inode.
 #include <sys/stat.h>
 
+#include <cerrno>
+
 #include "platform/file_stamp.h"
 #include "platform/files.h"
+#include "platform/typed_path_posix.h"
 
 namespace tavex {
 namespace {
@@ -15,7 +18,12 @@ int64_t Nanoseconds(const timespec& time) {
 
 std::optional<TFileStamp> FileStampOf(std::string_view path) {
   struct stat st {};
-  if (stat(NativePath(path).c_str(), &st) != 0 || S_ISDIR(st.st_mode)) return std::nullopt;
+  // The name as typed first; a case variant is looked for only when nothing
+  // has that exact name.
+  const bool found =
+      stat(TypedPath(path).c_str(), &st) == 0 ||
+      ((errno == ENOENT || errno == ENOTDIR) && stat(NativePath(path).c_str(), &st) == 0);
+  if (!found || S_ISDIR(st.st_mode)) return std::nullopt;
   return TFileStamp{static_cast<uint64_t>(st.st_size), Nanoseconds(st.st_mtim),
                     Nanoseconds(st.st_ctim), static_cast<uint64_t>(st.st_ino)};
 }

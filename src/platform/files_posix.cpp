@@ -15,6 +15,7 @@
 
 #include "platform/files.h"
 #include "platform/text.h"
+#include "platform/typed_path_posix.h"
 
 namespace fs = std::filesystem;
 
@@ -50,10 +51,12 @@ bool SameTime(const struct timespec& a, const struct timespec& b) {
 // dangling link never stands in for a missing file or folder.
 class FolderNames {
  public:
-  std::optional<std::string> Find(const fs::path& folder, const std::string& utf8_name) {
+  // folder_there tells whether folder (as given) leads to a folder at all.
+  std::optional<std::string> Find(const fs::path& folder, const std::string& utf8_name,
+                                  bool& folder_there) {
     struct stat st;
-    if (!Leads(folder.empty() ? fs::path(".") : folder, st) || !S_ISDIR(st.st_mode))
-      return std::nullopt;
+    folder_there = Leads(folder.empty() ? fs::path(".") : folder, st) && S_ISDIR(st.st_mode);
+    if (!folder_there) return std::nullopt;
     Listing& listing = listings_[folder.string()];
     if (!listing.valid || !SameTime(listing.mtime, st.st_mtim)) Relist(folder, st, listing);
     auto it = listing.by_folded.find(LowerCase(Utf8To1251(utf8_name)));
@@ -133,15 +136,24 @@ FolderNames& Names() {
 
 // The path with each missing component replaced by an entry of its folder that
 // differs only in letter case; once a component is absent either way, the rest
-// stays as typed. Costs one lstat when the path exists as typed.
+// stays as typed. Costs one lstat when the path exists as typed, and one more
+// (the folder's stat, which also proves the folder is there as typed) for a
+// name missing from an existing folder: the file about to be created.
 fs::path Resolve(const fs::path& exact) {
   if (exact.empty() || Exists(exact)) return exact;
   const fs::path parent = exact.parent_path();
   const std::string name = exact.filename().string();
   if (parent == exact || name.empty()) return exact;
-  fs::path resolved_parent = parent.empty() ? parent : Resolve(parent);
-  if (name == "." || name == "..") return resolved_parent / name;
-  if (auto found = Names().Find(resolved_parent, name)) return resolved_parent / *found;
+  if (name == "." || name == "..") return (parent.empty() ? parent : Resolve(parent)) / name;
+  // The folder's stat in the lookup also tells whether it is there as typed;
+  // only a folder that is not needs resolving itself.
+  bool folder_there = false;
+  if (auto found = Names().Find(parent, name, folder_there)) return parent / *found;
+  if (folder_there || parent.empty()) return exact;
+  const fs::path resolved_parent = Resolve(parent);
+  if (resolved_parent == parent) return exact;
+  if (auto found = Names().Find(resolved_parent, name, folder_there))
+    return resolved_parent / *found;
   return resolved_parent / name;
 }
 
@@ -153,8 +165,9 @@ bool LessByName(const DirEntry& a, const DirEntry& b) {
 
 // Opens a file for reading only when it is a regular file: O_NONBLOCK keeps
 // the open of a named pipe from waiting for a writer, and fstat then refuses
-// anything that is not a regular file. -1 with errno set otherwise.
-int OpenRegular(const fs::path& p, ReadRefusal& refusal) {
+// anything that is not a regular file. -1 with errno set otherwise; size gets
+// the file's size in bytes as fstat found it.
+int OpenRegular(const fs::path& p, ReadRefusal& refusal, off_t& size) {
   const int fd = ::open(p.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
   if (fd < 0) {
     refusal = ReadRefusal::Unreadable;
@@ -168,14 +181,24 @@ int OpenRegular(const fs::path& p, ReadRefusal& refusal) {
     return -1;
   }
   refusal = ReadRefusal::None;
+  size = st.st_size;
   return fd;
 }
 
-std::optional<std::string> ReadAll(int fd, size_t limit) {
+// Reads fd to its end or limit bytes and closes it; size (from the open's
+// fstat) only reserves room, so a file that grows while read is still read.
+// Opens path as typed and, only when nothing has that exact name, its
+// case-insensitive resolution: a file named as listed costs no extra lstat.
+int OpenRegularByName(std::string_view path, ReadRefusal& refusal, off_t& size) {
+  const int fd = OpenRegular(TypedPath(path), refusal, size);
+  if (fd >= 0 || refusal != ReadRefusal::Unreadable || (errno != ENOENT && errno != ENOTDIR))
+    return fd;
+  return OpenRegular(NativePath(path), refusal, size);
+}
+
+std::optional<std::string> ReadAll(int fd, size_t limit, off_t size) {
   std::string bytes;
-  struct stat st;
-  if (::fstat(fd, &st) == 0 && st.st_size > 0)
-    bytes.reserve(std::min(limit, static_cast<size_t>(st.st_size)));
+  if (size > 0) bytes.reserve(std::min(limit, static_cast<size_t>(size)));
   char buffer[1 << 16];
   while (bytes.size() < limit) {
     const size_t want = std::min(sizeof buffer, limit - bytes.size());
@@ -256,7 +279,32 @@ bool Fail(const fs::path& temp) {
   return false;
 }
 
+// RealPath of a root folder that every read of a run checks against, kept by
+// the root's text while a stat of that text still finds the same folder (its
+// device and inode): one call per read instead of four. A root that now leads
+// to another folder is resolved again; one renamed under a kept link refuses
+// reads as outside, never lets one through.
+std::string RootRealPath(std::string_view root) {
+  struct Kept {
+    std::string text, real;
+    dev_t device = 0;
+    ino_t inode = 0;
+  };
+  static Kept kept;
+  struct stat st;
+  if (::stat(ToUtf8Separators(root).c_str(), &st) != 0 || !S_ISDIR(st.st_mode))
+    return RealPath(root);
+  if (kept.text == root && kept.device == st.st_dev && kept.inode == st.st_ino) return kept.real;
+  std::string real = RealPath(root);
+  if (!real.empty()) kept = {std::string(root), real, st.st_dev, st.st_ino};
+  return real;
+}
+
 }  // namespace
+
+fs::path TypedPath(std::string_view path) {
+  return fs::path(ToUtf8Separators(path));
+}
 
 fs::path NativePath(std::string_view path) {
   const std::string utf8 = ToUtf8Separators(path);
@@ -323,8 +371,7 @@ bool CreateFolder(std::string_view path) {
 
 bool RemoveFile(std::string_view path) {
   const fs::path p = NativePath(path);
-  struct stat st;
-  if (!Exists(p, &st) || S_ISDIR(st.st_mode)) return false;
+  // Linux's unlink refuses a folder (EISDIR), even for root, so no lstat first.
   if (::unlink(p.c_str()) != 0) return false;
   Names().Removed(p);
   return true;
@@ -337,17 +384,19 @@ bool CopyFileNoReplace(std::string_view from, std::string_view to) {
 
 std::optional<std::string> ReadFileBytes(std::string_view path, size_t limit) {
   ReadRefusal refusal;
-  const int fd = OpenRegular(NativePath(path), refusal);
+  off_t size = 0;
+  const int fd = OpenRegularByName(path, refusal, size);
   if (fd < 0) return std::nullopt;
-  return ReadAll(fd, limit);
+  return ReadAll(fd, limit, size);
 }
 
 std::optional<std::string> ReadFileWithin(std::string_view path, std::string_view root,
                                           size_t limit, ReadRefusal& refusal) {
-  const int fd = OpenRegular(NativePath(path), refusal);
+  off_t size = 0;
+  const int fd = OpenRegularByName(path, refusal, size);
   if (fd < 0) return std::nullopt;
   const std::string real = DescriptorPath(fd);
-  std::string top = RealPath(root);
+  std::string top = RootRealPath(root);
   while (top.size() > 1 && top.back() == '/') top.pop_back();
   const bool inside = !real.empty() && !top.empty() && real.compare(0, top.size(), top) == 0 &&
                       (real.size() == top.size() || real[top.size()] == '/' || top == "/");
@@ -357,7 +406,7 @@ std::optional<std::string> ReadFileWithin(std::string_view path, std::string_vie
     errno = EACCES;
     return std::nullopt;
   }
-  auto bytes = ReadAll(fd, limit);
+  auto bytes = ReadAll(fd, limit, size);
   if (!bytes) refusal = ReadRefusal::Unreadable;
   return bytes;
 }
@@ -418,8 +467,18 @@ void RemoveStaleTemporaries(std::string_view path) {
 }
 
 std::string RealPath(std::string_view path) {
+  // A path that can be opened gets its location from the open descriptor: the
+  // kernel's own resolution of every link, in three calls, where
+  // weakly_canonical spends a readlink and a stat on each component.
+  const fs::path native = NativePath(path);
+  const int fd = ::open(native.empty() ? "." : native.c_str(), O_PATH | O_CLOEXEC);
+  if (fd >= 0) {
+    std::string real = DescriptorPath(fd);
+    ::close(fd);
+    if (!real.empty() && real.front() == '/') return real;
+  }
   std::error_code ec;
-  const fs::path absolute = fs::absolute(NativePath(path), ec);
+  const fs::path absolute = fs::absolute(native, ec);
   if (ec) return {};
   const fs::path real = fs::weakly_canonical(absolute, ec);
   if (ec) return {};

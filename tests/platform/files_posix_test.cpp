@@ -2,6 +2,7 @@
 // one with symbolic links at hand, can show (compiled for POSIX only).
 #include <gtest/gtest.h>
 
+#include "platform/file_stamp.h"
 #include "platform/files.h"
 #include "support/temp_dir.h"
 
@@ -70,6 +71,54 @@ TEST(WalkFiles, DepthFirstInListingOrderAndEachRealFolderOnce) {
   EXPECT_EQ(entries, 6);  // A, x.gif, b.htm, c, up, y.htm
   EXPECT_EQ(ExtensionOf("rule.bet.old"), ".old");
   EXPECT_EQ(ExtensionOf("README"), "");
+}
+
+// Real paths come from an open descriptor where the path exists and are
+// pieced together where it does not; both must agree on links and dots.
+TEST(RealPath, ExistingAndMissingPathsResolveLinksTheSameWay) {
+  TempDir dir;
+  WriteFile(dir.path() / "real" / "a.htm", "");
+  fs::create_directory_symlink(dir.path() / "real", dir.path() / "link");
+  const std::string real = RealPath(dir.text() + "\\real");
+  ASSERT_FALSE(real.empty());
+  EXPECT_EQ(real.front(), '/');
+  EXPECT_EQ(RealPath(dir.text() + "\\link"), real);
+  EXPECT_EQ(RealPath(dir.text() + "\\link\\a.htm"), real + "/a.htm");
+  EXPECT_EQ(RealPath(dir.text() + "\\link\\..\\real\\A.HTM"), real + "/a.htm");
+  EXPECT_EQ(RealPath(dir.text() + "\\link\\missing\\b.htm"), real + "/missing/b.htm");
+}
+
+// The root's real path is kept between reads; a root link pointed elsewhere
+// mid-run must be checked against its new folder, not the one kept.
+TEST(ReadFileWithin, ARootLinkRetargetedIsResolvedAgain) {
+  TempDir dir;
+  WriteFile(dir.path() / "first" / "a.htm", "one");
+  WriteFile(dir.path() / "second" / "b.htm", "two");
+  fs::create_directory_symlink(dir.path() / "first", dir.path() / "root");
+  const std::string root = dir.text() + "\\root";
+  ReadRefusal refusal;
+  EXPECT_EQ(ReadFileWithin(root + "\\a.htm", root, SIZE_MAX, refusal), "one");
+  fs::remove(dir.path() / "root");
+  fs::create_directory_symlink(dir.path() / "second", dir.path() / "root");
+  EXPECT_EQ(ReadFileWithin(root + "\\b.htm", root, SIZE_MAX, refusal), "two");
+  EXPECT_EQ(ReadFileWithin(dir.text() + "\\first\\a.htm", root, SIZE_MAX, refusal), std::nullopt);
+  EXPECT_EQ(refusal, ReadRefusal::Outside);
+}
+
+// Names are tried as typed first; a case variant must still be found for a
+// read, a stamp and a new file in a folder typed in another case.
+TEST(NativePath, CaseVariantsStillFoundWhenTheTypedNameMisses) {
+  TempDir dir;
+  WriteFile(dir.path() / "Pub" / "Page.htm", "page");
+  EXPECT_EQ(ReadFileBytes(dir.text() + "\\pub\\page.htm"), "page");
+  EXPECT_TRUE(FileStampOf(dir.text() + "\\PUB\\PAGE.HTM").has_value());
+  EXPECT_FALSE(FileStampOf(dir.text() + "\\pub").has_value());
+  EXPECT_EQ(NativePath(dir.text() + "\\pub\\new.htm"), dir.path() / "Pub" / "new.htm");
+  EXPECT_EQ(NativePath(dir.text() + "\\Pub\\new.htm"), dir.path() / "Pub" / "new.htm");
+  EXPECT_TRUE(RemoveFile(dir.text() + "\\pub\\PAGE.htm"));
+  EXPECT_FALSE(fs::exists(dir.path() / "Pub" / "Page.htm"));
+  EXPECT_FALSE(RemoveFile(dir.text() + "\\pub"));
+  EXPECT_TRUE(fs::is_directory(dir.path() / "Pub"));
 }
 
 }  // namespace
