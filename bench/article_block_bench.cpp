@@ -10,6 +10,7 @@
 #include "clean/article_block.h"
 #include "clean/line_helpers.h"
 #include "clean/line_list.h"
+#include "corpus_pages.h"
 
 namespace tavex {
 namespace {
@@ -89,35 +90,10 @@ BENCHMARK(BM_Unclosed100000Deep)->Unit(benchmark::kMillisecond);
 
 // Every page of the shared corpus in turn, normalised first.
 void BM_CorpusPages(benchmark::State& state) {
-  static const std::vector<LineList> pages = [] {
-    std::vector<LineList> all;
-    const std::filesystem::path root = std::filesystem::path(MYTAVEX_SHARED_DIR) / "corpus";
-    if (!std::filesystem::exists(root)) return all;
-    for (const auto& entry : std::filesystem::recursive_directory_iterator(root))
-      if (entry.path().filename() == "source.html") {
-        all.push_back(LoadLines(entry.path().string()));
-        SplitTagsToLines(all.back());
-      }
-    return all;
-  }();
-  if (pages.empty()) {
-    state.SkipWithError("no corpus pages under " MYTAVEX_SHARED_DIR);
-    return;
-  }
-  size_t bytes = 0;
-  for (const LineList& page : pages) bytes += Bytes(page);
-  for (auto _ : state) {
-    for (const LineList& page : pages) {
-      state.PauseTiming();
-      LineList article = page;
-      state.ResumeTiming();
-      PickArticleBlock(article, page);
-      benchmark::DoNotOptimize(article.data());
-    }
-  }
-  state.counters["pages"] = static_cast<double>(pages.size());
-  state.counters["corpus_MB"] = static_cast<double>(bytes) / 1e6;
-  state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * bytes));
+  static const std::vector<LineList> pages = bench::LoadCorpusPages(true);
+  bench::TimePassOverPages(state, pages, [](LineList& article, const LineList& page) {
+    PickArticleBlock(article, page);
+  });
 }
 BENCHMARK(BM_CorpusPages)->Unit(benchmark::kMillisecond);
 

@@ -8,6 +8,7 @@
 #include "app/memory_window.h"
 #include "clean/content_table.h"
 #include "clean/line_list.h"
+#include "corpus_pages.h"
 
 namespace tavex {
 namespace {
@@ -116,33 +117,11 @@ BENCHMARK(BM_Nested5000Deep)->Unit(benchmark::kMillisecond);
 
 // Every page of the shared corpus in turn, bytes as they are stored.
 void BM_CorpusPages(benchmark::State& state) {
-  static const std::vector<LineList> pages = [] {
-    std::vector<LineList> all;
-    const std::filesystem::path root = std::filesystem::path(MYTAVEX_SHARED_DIR) / "corpus";
-    if (!std::filesystem::exists(root)) return all;
-    for (const auto& entry : std::filesystem::recursive_directory_iterator(root))
-      if (entry.path().filename() == "source.html") all.push_back(LoadLines(entry.path().string()));
-    return all;
-  }();
-  if (pages.empty()) {
-    state.SkipWithError("no corpus pages under " MYTAVEX_SHARED_DIR);
-    return;
-  }
+  static const std::vector<LineList> pages = bench::LoadCorpusPages(false);
   MemoryWindow window;
-  size_t bytes = 0;
-  for (const LineList& page : pages) bytes += Bytes(page);
-  for (auto _ : state) {
-    for (const LineList& page : pages) {
-      state.PauseTiming();
-      LineList article = page;
-      state.ResumeTiming();
-      SelectContentTable(article, window);
-      benchmark::DoNotOptimize(article.data());
-    }
-  }
-  state.counters["pages"] = static_cast<double>(pages.size());
-  state.counters["corpus_MB"] = static_cast<double>(bytes) / 1e6;
-  state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * bytes));
+  bench::TimePassOverPages(state, pages, [&](LineList& article, const LineList&) {
+    SelectContentTable(article, window);
+  });
 }
 BENCHMARK(BM_CorpusPages)->Unit(benchmark::kMillisecond);
 
