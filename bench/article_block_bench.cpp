@@ -57,12 +57,6 @@ LineList DeepPage(int depth) {
   return page;
 }
 
-size_t Bytes(const LineList& lines) {
-  size_t bytes = 0;
-  for (const std::string& line : lines) bytes += line.size() + 2;
-  return bytes;
-}
-
 void RunPass(benchmark::State& state, const LineList& page) {
   for (auto _ : state) {
     state.PauseTiming();
@@ -71,9 +65,9 @@ void RunPass(benchmark::State& state, const LineList& page) {
     PickArticleBlock(article, page);
     benchmark::DoNotOptimize(article.data());
   }
-  state.counters["page_MB"] = static_cast<double>(Bytes(page)) / 1e6;
+  state.counters["page_MB"] = static_cast<double>(bench::LineBytes(page)) / 1e6;
   state.counters["lines"] = static_cast<double>(page.size());
-  state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * Bytes(page)));
+  state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * bench::LineBytes(page)));
 }
 
 void BM_DivPage10MB(benchmark::State& state) {

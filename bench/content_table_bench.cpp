@@ -77,12 +77,6 @@ LineList DeepPage(int depth) {
   return page;
 }
 
-size_t Bytes(const LineList& lines) {
-  size_t bytes = 0;
-  for (const std::string& line : lines) bytes += line.size() + 2;
-  return bytes;
-}
-
 void RunPass(benchmark::State& state, const LineList& page) {
   MemoryWindow window;
   for (auto _ : state) {
@@ -92,9 +86,9 @@ void RunPass(benchmark::State& state, const LineList& page) {
     SelectContentTable(article, window);
     benchmark::DoNotOptimize(article.data());
   }
-  state.counters["page_MB"] = static_cast<double>(Bytes(page)) / 1e6;
+  state.counters["page_MB"] = static_cast<double>(bench::LineBytes(page)) / 1e6;
   state.counters["lines"] = static_cast<double>(page.size());
-  state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * Bytes(page)));
+  state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * bench::LineBytes(page)));
 }
 
 void BM_Nested2000Tables(benchmark::State& state) {

@@ -12,6 +12,13 @@
 
 namespace tavex::bench {
 
+// The bytes of the lines as a file holds them (CR LF after each).
+inline size_t LineBytes(const LineList& lines) {
+  size_t bytes = 0;
+  for (const std::string& line : lines) bytes += line.size() + 2;
+  return bytes;
+}
+
 // Every "source.html" below ../shared/corpus as lines; normalised (one tag or
 // text run a line) when the pass expects the article in that form. Empty when
 // the corpus is not there.
@@ -36,8 +43,7 @@ void TimePassOverPages(benchmark::State& state, const std::vector<LineList>& pag
     return;
   }
   size_t bytes = 0;
-  for (const LineList& page : pages)
-    for (const std::string& line : page) bytes += line.size() + 2;
+  for (const LineList& page : pages) bytes += LineBytes(page);
   for (auto _ : state) {
     for (const LineList& page : pages) {
       state.PauseTiming();
