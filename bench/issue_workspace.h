@@ -61,15 +61,20 @@ inline std::string Article(int rubric, int number, size_t bytes, std::mt19937& r
   return page;
 }
 
-// The working folder: templates, rules, the contents file and dir/source.
-inline void MakeWorkspace(const fs::path& dir, const IssueShape& shape) {
-  std::mt19937 random(42);
+// The templates, the fixed pictures and an empty help contents file.
+inline void WriteTemplates(const fs::path& dir) {
   Write(dir / "left.htm",
         "<html><body><table>\r\n<!-- begin -->\r\n</table>MyDate</body></html>\r\n");
   Write(dir / "index.htm", "<frameset><frame src=\"../../main.htm\"></frameset>\r\n");
   Write(dir / "tvred.gif", "GIF89a");
   Write(dir / "Logo.gif", "GIF89a");
   Write(dir / "help" / "Table of Contents.hhc", "<UL>\r\n</UL>\r\n");
+}
+
+// The working folder: templates, rules, the contents file and dir/source.
+inline void MakeWorkspace(const fs::path& dir, const IssueShape& shape) {
+  std::mt19937 random(42);
+  WriteTemplates(dir);
   Write(dir / "HtmClear" / "banner.bet",
         "<!-- begin banner -->\r\n<<*>>\r\n<!-- end banner -->\r\n");
   Write(dir / "HtmClear" / "about.txt", "<a href=\"/about\">\r\nabout\r\n</a>\r\n");

@@ -20,6 +20,7 @@
 
 #include "app/memory_window.h"
 #include "build/start_run.h"
+#include "issue_workspace.h"
 #include "platform/text.h"
 
 namespace fs = std::filesystem;
@@ -30,10 +31,7 @@ constexpr int kRubrics = 3;
 constexpr int kArticles = 1500;  // 500 in each rubric
 constexpr size_t kPictureBytes = 6000;
 
-void Write(const fs::path& path, const std::string& bytes) {
-  fs::create_directories(path.parent_path());
-  std::ofstream(path, std::ios::binary) << bytes;
-}
+using bench::Write;
 
 // A picture of the given kind: a fixed header, kPictureBytes in all, a middle
 // drawn from seed, and the fixed ending of its kind.
@@ -65,12 +63,7 @@ std::string Article(int number, bool with_picture) {
 // those of picture number % distinct.
 void MakeWorkspace(const fs::path& dir, int distinct, bool with_pictures) {
   fs::remove_all(dir);
-  Write(dir / "left.htm",
-        "<html><body><table>\r\n<!-- begin -->\r\n</table>MyDate</body></html>\r\n");
-  Write(dir / "index.htm", "<frameset><frame src=\"../../main.htm\"></frameset>\r\n");
-  Write(dir / "tvred.gif", "GIF89a");
-  Write(dir / "Logo.gif", "GIF89a");
-  Write(dir / "help" / "Table of Contents.hhc", "<UL>\r\n</UL>\r\n");
+  bench::WriteTemplates(dir);
   fs::create_directories(dir / "HtmClear");
   for (int a = 0; a < kArticles; ++a) {
     const fs::path rubric = dir / "source" / ("r" + std::to_string(a % kRubrics));
@@ -86,17 +79,7 @@ void MakeWorkspace(const fs::path& dir, int distinct, bool with_pictures) {
 // pictures under numbered names in images/.
 double Build(const fs::path& dir, int& numbered) {
   tavex::MemoryWindow window;
-  using tavex::Field;
-  window.SetFieldText(Field::SourceDir, (dir / "source").string());
-  window.SetFieldText(Field::TargetDir, (dir / "out" / "tavex#x1").string());
-  window.SetFieldText(Field::IssuesRoot, (dir / "help").string());
-  window.SetFieldText(Field::IndexPagePath, "tavex#x1\\index.htm");
-  window.SetChecked(tavex::Switch::RunCompiler, false);
-  window.SetRowCount(kRubrics + 1);
-  for (int r = 0; r < kRubrics; ++r) {
-    window.SetCell(0, r + 1, "r" + std::to_string(r));
-    window.SetCell(1, r + 1, tavex::Utf8To1251("Рубрика ") + std::to_string(r));
-  }
+  bench::SetUpWindow(window, dir, kRubrics);
   const fs::path previous = fs::current_path();
   fs::current_path(dir);
   tavex::ArticleTable table;

@@ -91,8 +91,9 @@ void ApplyReview(MainWindow& window, const ArticleTable& table) {
       changed = true;
       if (RemoveArticleBlock(page, article)) dropped_pages.push_back(article.FilePath);
     }
-    const bool has_heading =
-        r < static_cast<int>(table.HasHeading.size()) ? table.HasHeading[r] : table.HasHeading.empty();
+    const bool has_heading = r < static_cast<int>(table.HasHeading.size())
+                                 ? table.HasHeading[r]
+                                 : table.HasHeading.empty();
     if (!has_heading) continue;
     const std::string name = window.Cell(1, r + 1);
     const int heading = FindRubricHeading(page, name, heading_search_from);

@@ -126,8 +126,7 @@ TEST(WindowsFiles, WholeWriteReplacesAFileHeldOpenByASharingReader) {
   WriteFile(dir.path() / "page.htm", "old");
   // How a browser or viewer showing the page holds it, and how this program reads.
   {
-    Reader reader(dir.path() / "page.htm",
-                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE);
+    Reader reader(dir.path() / "page.htm", FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE);
     ASSERT_NE(reader.h, INVALID_HANDLE_VALUE);
     ASSERT_TRUE(WriteFileWhole(dir / "page.htm", "new"));
     EXPECT_EQ(ReadFile(dir.path() / "page.htm"), "new");
