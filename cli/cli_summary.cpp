@@ -23,7 +23,7 @@ std::string ShownAbsolute(std::string_view path) {
   std::error_code ec;
   fs::path shown = fs::absolute(NativePath(path), ec);
   if (ec) shown = NativePath(path);
-  return shown.lexically_normal().string();
+  return Utf8OfPath(shown.lexically_normal());
 }
 
 void PrintBuildSummary(const CliWindow& window, const ArticleTable& table, std::ostream& out,
