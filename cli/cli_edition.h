@@ -13,6 +13,10 @@ namespace tavex::cli {
 // What StartRun makes after the review; empty when no edition is built in.
 IssueEdition BuiltInEdition();
 
+// Where the built-in edition writes its book for an issue (a path text);
+// empty when no edition is built in.
+std::string EditionBookPath(const TIssueFacts& issue);
+
 // A line for --version naming the editions, ending in a newline.
 std::string EditionText();
 

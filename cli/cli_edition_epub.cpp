@@ -7,6 +7,10 @@ IssueEdition BuiltInEdition() {
   return WriteIssueEpub;
 }
 
+std::string EditionBookPath(const TIssueFacts& issue) {
+  return IssueEpubPath(issue);
+}
+
 std::string EditionText() {
   return "EPUB edition: built in\n";
 }

@@ -6,6 +6,10 @@ IssueEdition BuiltInEdition() {
   return {};
 }
 
+std::string EditionBookPath(const TIssueFacts&) {
+  return {};
+}
+
 std::string EditionText() {
   return "EPUB edition: not built in (this build has no libxml2 and libzip); the issue tree and "
          "its help contents are made as usual\n";

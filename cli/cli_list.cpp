@@ -37,7 +37,7 @@ class ScratchFolder {
   ScratchFolder(const ScratchFolder&) = delete;
   ScratchFolder& operator=(const ScratchFolder&) = delete;
 
-  std::string Text() const { return Utf8To1251(path_.string()); }
+  std::string Text() const { return Utf8To1251(Utf8OfPath(path_)); }
 
  private:
   fs::path path_;

@@ -92,7 +92,7 @@ int Clean(CliWindow& window, const Options& options, const std::string& source,
   if (!SetsOption(options, "TargetDir"))
     window.SetFieldText(
         Field::TargetDir,
-        Utf8To1251(fs::path(Cp1251ToUtf8(target)).parent_path().parent_path().string()));
+        Utf8To1251(Utf8OfPath(PathOfUtf8(Cp1251ToUtf8(target)).parent_path().parent_path())));
   for (Field field : {Field::SourceDir, Field::TargetDir})
     window.SetFieldText(field, SubstituteIssueNumber(window.FieldText(field), window));
   const std::string images = window.FieldText(Field::TargetDir) + "\\images";
@@ -105,15 +105,9 @@ int Clean(CliWindow& window, const Options& options, const std::string& source,
   return kExitSuccess;
 }
 
-// A UTF-8 text as a path, and a path's text in the core's code page: through
-// char8_t, since a plain narrow path is in the system's own code page on Windows.
-fs::path PathOfUtf8(const std::string& utf8) {
-  return fs::path(std::u8string(utf8.begin(), utf8.end()));
-}
-
+// A UTF-8 path text made absolute, in the core's code page.
 std::string AbsoluteText(const std::string& utf8) {
-  const std::u8string absolute = fs::absolute(PathOfUtf8(utf8)).u8string();
-  return Utf8To1251(std::string(absolute.begin(), absolute.end()));
+  return Utf8To1251(Utf8OfPath(fs::absolute(PathOfUtf8(utf8))));
 }
 
 ProgressStyle StyleFor(const Options& options, bool terminal) {

@@ -4,7 +4,7 @@
 
 #include "clean/article_title.h"
 #include "clean/pictures.h"
-#include "epub/issue_epub.h"
+#include "cli/cli_edition.h"
 #include "platform/files.h"
 #include "platform/text.h"
 
@@ -23,7 +23,7 @@ std::string ShownAbsolute(std::string_view path) {
   std::error_code ec;
   fs::path shown = fs::absolute(NativePath(path), ec);
   if (ec) shown = NativePath(path);
-  return shown.lexically_normal().string();
+  return Utf8OfPath(shown.lexically_normal());
 }
 
 void PrintBuildSummary(const CliWindow& window, const ArticleTable& table, std::ostream& out,
@@ -42,8 +42,9 @@ void PrintBuildSummary(const CliWindow& window, const ArticleTable& table, std::
   }
   out << "Issue " << Cp1251ToUtf8(issue.facts.IssueNumber) << ": " << ShownAbsolute(folder) << "\n"
       << "  start page: " << ShownAbsolute(folder + "\\index.htm") << "\n";
-  const std::string book = IssueEpubPath(issue.facts);
-  if (issue.made_book && FileExists(book)) out << "  book: " << ShownAbsolute(book) << "\n";
+  const std::string book = EditionBookPath(issue.facts);
+  if (issue.made_book && !book.empty() && FileExists(book))
+    out << "  book: " << ShownAbsolute(book) << "\n";
   out << "  rubrics " << rubrics << ", articles " << articles << ", pictures "
       << PictureRegister().Count() << ", dropped " << dropped << "\n";
 

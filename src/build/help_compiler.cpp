@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <chrono>
 #include <filesystem>
+#include <optional>
 
 #include "app/main_window.h"
 #include "clean/line_list.h"
@@ -16,14 +17,17 @@ namespace fs = std::filesystem;
 namespace tavex {
 namespace {
 
-constexpr const char* kCompiler = "chmcmd";
+// The help compilers looked for on PATH, in this order: Free Pascal's chmcmd,
+// then Microsoft's HTML Help Workshop compiler (hhc.exe, Windows only). Both
+// take the project file as their one argument.
+constexpr const char* kCompilers[] = {"chmcmd", "hhc"};
 constexpr const char* kCompiledOption = "compiled file=";
 // The progress bar that moves while the compiler runs: one step per wait.
 constexpr int kWaitSteps = 100;
 
 long long StampOf(const std::string& path, bool& exists) {
   std::error_code ec;
-  const auto stamp = fs::last_write_time(path, ec);
+  const auto stamp = fs::last_write_time(PathOfUtf8(path), ec);
   exists = !ec;
   return exists ? static_cast<long long>(stamp.time_since_epoch().count()) : 0;
 }
@@ -59,7 +63,7 @@ std::string VerdictLine(HelpFileVerdict verdict, bool started, const std::string
 
 std::string CompiledFileOf(std::string_view project_path) {
   const fs::path project = NativePath(project_path);
-  std::string name = project.stem().string() + ".chm";
+  std::string name = Utf8OfPath(project.stem()) + ".chm";
   if (auto bytes = ReadFileBytes(project_path)) {
     for (const std::string& line : SplitIntoLines(*bytes)) {
       if (LowerCase(line).rfind(kCompiledOption, 0) != 0) continue;
@@ -70,12 +74,12 @@ std::string CompiledFileOf(std::string_view project_path) {
     }
   }
   std::replace(name.begin(), name.end(), '\\', '/');
-  return (project.parent_path() / name).lexically_normal().string();
+  return Utf8OfPath((project.parent_path() / PathOfUtf8(name)).lexically_normal());
 }
 
 std::string CompilerLogOf(std::string_view project_path) {
   const fs::path project = NativePath(project_path);
-  return (project.parent_path() / (project.stem().string() + ".log")).string();
+  return Utf8OfPath(fs::path(project).replace_extension(".log"));
 }
 
 HelpFileVerdict JudgeHelpFile(const std::string& help_file, bool existed_before,
@@ -99,13 +103,16 @@ HelpFileVerdict JudgeHelpFile(const std::string& help_file, bool existed_before,
 
 void OpenHelpProject(std::string_view project_path, std::string_view start_page,
                      MainWindow& window) {
-  if (!FindProgram(kCompiler)) {
+  std::optional<std::string> compiler;
+  for (const char* name : kCompilers)
+    if (!compiler) compiler = FindProgram(name);
+  if (!compiler) {
     ShellOpen(project_path);
     return;
   }
   const fs::path project = fs::absolute(NativePath(project_path));
-  const std::string help_file = fs::absolute(CompiledFileOf(project_path)).string();
-  const std::string log = fs::absolute(CompilerLogOf(project_path)).string();
+  const std::string help_file = Utf8OfPath(fs::absolute(PathOfUtf8(CompiledFileOf(project_path))));
+  const std::string log = Utf8OfPath(fs::absolute(PathOfUtf8(CompilerLogOf(project_path))));
   // An earlier result stays in place until the compiler replaces it; only a
   // file written by this run counts as made.
   bool existed = false;
@@ -114,7 +121,7 @@ void OpenHelpProject(std::string_view project_path, std::string_view start_page,
   int step = 0;
   window.SetProgressMax(ProgressBar::Articles, kWaitSteps);
   const ProgramResult run = RunProgramLogged(
-      {kCompiler, project.filename().string()}, project.parent_path().string(), log, [&] {
+      {*compiler, Utf8OfPath(project.filename())}, Utf8OfPath(project.parent_path()), log, [&] {
         window.SetProgressPosition(ProgressBar::Articles, step++ % (kWaitSteps + 1));
         window.ProcessMessages();
       });

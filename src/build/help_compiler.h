@@ -10,11 +10,11 @@ class MainWindow;
 
 // Where the help compiler writes its result for a project: the project's
 // "Compiled file=" option, relative to the project's folder, or the project's
-// name with ".chm". A native path.
+// name with ".chm". A native path in UTF-8 (Utf8OfPath).
 std::string CompiledFileOf(std::string_view project_path);
 
 // The compiler's log for a project: the project's name with ".log", beside it
-// ("tavex.hhp" -> "tavex.log"). A native path.
+// ("tavex.hhp" -> "tavex.log"). A native path in UTF-8.
 std::string CompilerLogOf(std::string_view project_path);
 
 // Whether a compiled help file was made by this run and holds the issue:
@@ -27,7 +27,7 @@ enum class HelpFileVerdict { Made, Missing, Empty, Old, WithoutStartPage };
 HelpFileVerdict JudgeHelpFile(const std::string& help_file, bool existed_before,
                               long long before_stamp, std::string_view start_page);
 
-// With the help compiler chmcmd on PATH: compiles the project from its own
+// With a help compiler on PATH (chmcmd, or on Windows hhc.exe): compiles the project from its own
 // folder (the compiler resolves every name in the project against the current
 // folder) while the window's messages run, its output going to the log
 // (CompilerLogOf), and then says in two short lines whether the help file was
@@ -36,7 +36,7 @@ HelpFileVerdict JudgeHelpFile(const std::string& help_file, bool existed_before,
 // "Error: Html parsing" for every page, while the file is made), so only the
 // file is judged. Closing the window during the wait (ProcessMessages throws
 // Cancelled) ends the compiler and passes Cancelled on.
-// Without chmcmd: opens the project with the desktop's default program.
+// Without either: opens the project with the desktop's default program.
 // start_page: the issue's start page as the contents name it (the resolved
 // IndexPagePath); empty when not known.
 void OpenHelpProject(std::string_view project_path, std::string_view start_page,

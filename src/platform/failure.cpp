@@ -1,10 +1,7 @@
 #include "platform/failure.h"
 
-#include <locale.h>
-
-#include <cstring>
-
 #include "platform/shown_path.h"
+#include "platform/system_reason.h"
 
 namespace tavex {
 namespace {
@@ -15,14 +12,6 @@ std::string Join(std::string_view head, std::string_view middle, std::string_vie
   text.reserve(head.size() + middle.size() + tail.size());
   text.append(head).append(middle).append(tail);
   return text;
-}
-
-// The system's reason for error in the C locale: plain ASCII, so valid
-// Windows-1251 whatever locale the window has set for itself.
-std::string SystemReason(int error) {
-  static const locale_t c_locale = newlocale(LC_ALL_MASK, "C", locale_t{});
-  if (c_locale) return strerror_l(error, c_locale);
-  return "error " + std::to_string(error);
 }
 
 }  // namespace

@@ -35,6 +35,15 @@ void WalkFolder(const std::string& folder, const std::function<void()>& before_e
 
 }  // namespace
 
+std::filesystem::path PathOfUtf8(std::string_view utf8) {
+  return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
+}
+
+std::string Utf8OfPath(const std::filesystem::path& path) {
+  const std::u8string text = path.u8string();
+  return std::string(text.begin(), text.end());
+}
+
 std::string_view ExtensionOf(std::string_view name) {
   const size_t dot = name.rfind('.');
   return dot == std::string_view::npos ? std::string_view() : name.substr(dot);

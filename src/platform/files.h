@@ -34,6 +34,12 @@ struct DirEntry {
 // The operating system's path for a path text (see above).
 std::filesystem::path NativePath(std::string_view path);
 
+// A path and its UTF-8 text, both ways, on every system: through char8_t, since
+// what a plain narrow path holds differs between Windows compilers (the ANSI
+// code page or UTF-8).
+std::filesystem::path PathOfUtf8(std::string_view utf8);
+std::string Utf8OfPath(const std::filesystem::path& path);
+
 // Every entry of a folder, hidden ones included, without "." and "..".
 // A folder that does not exist or cannot be read lists nothing.
 std::vector<DirEntry> ListFolder(std::string_view folder);

@@ -1,12 +1,13 @@
-// Outside programs on Windows: CreateProcessW with one pipe taking standard
-// output and standard error, standard input from NUL, no console window.
-// Native texts are std::filesystem's narrow paths (path::string()); they go
-// to the system as the same path's wide text, so a path handed over by the
-// core reaches the program as it names the file.
+// Outside programs on Windows: CreateProcessW with one pipe (or the log file)
+// taking standard output and standard error, standard input from NUL, no console window.
+// Native texts are UTF-8 (Utf8OfPath); they go to the system as the same
+// path's wide text, so a path handed over by the core reaches the program as
+// it names the file.
 #include <windows.h>
 
 #include <filesystem>
 
+#include "platform/files.h"
 #include "platform/process.h"
 
 namespace tavex {
@@ -35,7 +36,7 @@ void AppendQuoted(std::wstring& line, const std::wstring& arg) {
 }
 
 std::wstring NativeWide(const std::string& text) {
-  return std::filesystem::path(text).wstring();
+  return PathOfUtf8(text).wstring();
 }
 
 std::wstring CommandLine(const std::vector<std::string>& argv) {
@@ -58,54 +59,116 @@ std::optional<std::string> FindProgram(std::string_view name) {
   const DWORD attributes = GetFileAttributesW(found);
   if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY))
     return std::nullopt;
-  return std::filesystem::path(found).string();
+  return Utf8OfPath(std::filesystem::path(found));
 }
 
-ProgramResult RunProgram(const std::vector<std::string>& argv, const std::string& working_folder) {
-  ProgramResult result;
-  if (argv.empty()) return result;
-  const auto program = FindProgram(argv[0]);
-  if (!program) return result;
+namespace {
 
+// Starts argv[0] (looked up on PATH) in working_folder with input from NUL and
+// both outputs to out (an inheritable handle). False when it could not start.
+bool StartProgram(const std::vector<std::string>& argv, const std::string& working_folder,
+                  HANDLE out, PROCESS_INFORMATION& info) {
+  if (argv.empty()) return false;
+  const auto program = FindProgram(argv[0]);
+  if (!program) return false;
   SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
-  HANDLE read_end = nullptr, write_end = nullptr;
-  if (!CreatePipe(&read_end, &write_end, &inherit, 0)) return result;
-  SetHandleInformation(read_end, HANDLE_FLAG_INHERIT, 0);
   HANDLE null_in = CreateFileW(L"NUL", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit,
                                OPEN_EXISTING, 0, nullptr);
-
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
   startup.dwFlags = STARTF_USESTDHANDLES;
   startup.hStdInput = null_in;
-  startup.hStdOutput = write_end;
-  startup.hStdError = write_end;
-  PROCESS_INFORMATION info{};
+  startup.hStdOutput = out;
+  startup.hStdError = out;
   std::wstring line = CommandLine(argv);
   const std::wstring application = NativeWide(*program);
   const std::wstring folder = NativeWide(working_folder);
   const BOOL started = CreateProcessW(application.c_str(), line.data(), nullptr, nullptr, TRUE,
                                       CREATE_NO_WINDOW | CREATE_UNICODE_ENVIRONMENT, nullptr,
                                       folder.empty() ? nullptr : folder.c_str(), &startup, &info);
+  if (null_in != INVALID_HANDLE_VALUE) CloseHandle(null_in);
+  if (!started) return false;
+  CloseHandle(info.hThread);
+  return true;
+}
+
+int ExitCodeOf(HANDLE process) {
+  DWORD code = 0;
+  GetExitCodeProcess(process, &code);
+  return static_cast<int>(code);
+}
+
+}  // namespace
+
+ProgramResult RunProgram(const std::vector<std::string>& argv, const std::string& working_folder) {
+  ProgramResult result;
+  SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+  HANDLE read_end = nullptr, write_end = nullptr;
+  if (!CreatePipe(&read_end, &write_end, &inherit, 0)) return result;
+  SetHandleInformation(read_end, HANDLE_FLAG_INHERIT, 0);
+  PROCESS_INFORMATION info{};
+  const bool started = StartProgram(argv, working_folder, write_end, info);
   // Only the child holds the write end now, so the read below ends with it.
   CloseHandle(write_end);
-  if (null_in != INVALID_HANDLE_VALUE) CloseHandle(null_in);
   if (!started) {
     CloseHandle(read_end);
     return result;
   }
-  CloseHandle(info.hThread);
   char buffer[4096];
   DWORD got = 0;
   while (ReadFile(read_end, buffer, sizeof buffer, &got, nullptr) && got > 0)
     result.output.append(buffer, got);
   CloseHandle(read_end);
   WaitForSingleObject(info.hProcess, INFINITE);
-  DWORD code = 0;
-  GetExitCodeProcess(info.hProcess, &code);
-  CloseHandle(info.hProcess);
   result.started = true;
-  result.exit_code = static_cast<int>(code);
+  result.exit_code = ExitCodeOf(info.hProcess);
+  CloseHandle(info.hProcess);
+  return result;
+}
+
+// Windows has no request to stop that a windowless console program must
+// heed, so a program whose wait is given up is ended at once
+// (TerminateProcess) and waited for, at most the second of grace, so that
+// its log is closed before it is moved into place.
+ProgramResult RunProgramLogged(const std::vector<std::string>& argv,
+                               const std::string& working_folder, const std::string& log_path,
+                               const std::function<void()>& while_waiting, int poll_ms) {
+  ProgramResult result;
+  if (argv.empty()) return result;
+  // A name no other process uses: this one's id and the log's own name.
+  const std::wstring log = NativeWide(log_path);
+  const std::wstring temp_log = log + L".tmp-" + std::to_wstring(GetCurrentProcessId());
+  SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+  HANDLE log_file = CreateFileW(temp_log.c_str(), GENERIC_WRITE,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, &inherit,
+                                CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (log_file == INVALID_HANDLE_VALUE) return result;
+  PROCESS_INFORMATION info{};
+  const bool started = StartProgram(argv, working_folder, log_file, info);
+  CloseHandle(log_file);
+  auto keep_log = [&] {
+    MoveFileExW(temp_log.c_str(), log.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+  };
+  // As on POSIX, a program that could not start leaves an empty log.
+  if (!started) {
+    keep_log();
+    return result;
+  }
+  while (WaitForSingleObject(info.hProcess, static_cast<DWORD>(poll_ms)) == WAIT_TIMEOUT) {
+    try {
+      if (while_waiting) while_waiting();
+    } catch (...) {
+      TerminateProcess(info.hProcess, 1);
+      WaitForSingleObject(info.hProcess, 1000);
+      CloseHandle(info.hProcess);
+      keep_log();
+      throw;
+    }
+  }
+  result.started = true;
+  result.exit_code = ExitCodeOf(info.hProcess);
+  CloseHandle(info.hProcess);
+  keep_log();
   return result;
 }
 

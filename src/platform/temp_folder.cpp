@@ -5,6 +5,7 @@
 #include <random>
 
 #include "platform/failure.h"
+#include "platform/files.h"
 #include "platform/text.h"
 
 namespace fs = std::filesystem;
@@ -44,11 +45,11 @@ const std::string& TempFolder::Path() {
     // runs at once can never share one.
     if (fs::create_directory(candidate, ec) && !ec) {
       native_ = candidate;
-      path_ = Utf8To1251(candidate.string());
+      path_ = Utf8To1251(Utf8OfPath(candidate));
       return path_;
     }
   }
-  throw CannotCreateFile(Utf8To1251((base / "mytavex-*").string()));
+  throw CannotCreateFile(Utf8To1251(Utf8OfPath(base / "mytavex-*")));
 }
 
 std::string TempFolder::WriteFile(std::string_view name, std::string_view bytes) {

@@ -11,6 +11,7 @@
 #include "clean/widen_tables.h"
 #include "platform/failure.h"
 #include "support/article_workspace.h"
+#include "support/shown_place.h"
 #include "support/temp_dir.h"
 
 namespace fs = std::filesystem;
@@ -241,9 +242,9 @@ TEST_F(CleanArticleTest, MissingSourceFailsAndWritesNothing) {
     CleanArticle(work_ / "src/none.htm", target, window_);
     FAIL() << "no failure";
   } catch (const Failure& failure) {
-    EXPECT_EQ(std::string(failure.what()), "Cannot open file " + (work_ / "src/none.htm") + "\n" +
-                                               (work_ / "src/none.htm") +
-                                               ": No such file or directory");
+    EXPECT_EQ(std::string(failure.what()),
+              test::ShownPlace("Cannot open file " + (work_ / "src/none.htm") + "\n" +
+                               (work_ / "src/none.htm") + ": No such file or directory"));
   }
   EXPECT_FALSE(fs::exists(target));
 }
@@ -258,8 +259,9 @@ TEST_F(CleanArticleTest, FailuresNameThePageOrTheirOwnFileInTheSystemsSeparators
     CleanArticle(source, target, window_);
     FAIL() << "no failure";
   } catch (const Failure& failure) {
-    EXPECT_EQ(std::string(failure.what()), "Cannot create file " + target + "\n" + work_.text() +
-                                               "/none/pub/16.htm: No such file or directory");
+    EXPECT_EQ(std::string(failure.what()),
+              test::ShownPlace("Cannot create file " + target + "\n" + work_.text() +
+                               "/none/pub/16.htm: No such file or directory"));
   }
   // A failure of no file of its own names the page being cleaned.
   window_.SetChecked(Switch::RemoveAds, true);
@@ -270,7 +272,8 @@ TEST_F(CleanArticleTest, FailuresNameThePageOrTheirOwnFileInTheSystemsSeparators
     CleanArticle(source, work_ / "out/pub/0.htm", window_);
     FAIL() << "no failure";
   } catch (const Failure& failure) {
-    EXPECT_EQ(std::string(failure.what()), "'abc' is not a valid integer value\n" + source);
+    EXPECT_EQ(std::string(failure.what()),
+              test::ShownPlace("'abc' is not a valid integer value\n" + source));
   }
   EXPECT_FALSE(fs::exists(work_ / "out/pub/0.htm"));
 }
@@ -283,7 +286,8 @@ TEST_F(CleanArticleTest, UnwritableTargetFailsWithItsPath) {
     FAIL() << "no failure";
   } catch (const Failure& failure) {
     EXPECT_EQ(std::string(failure.what()),
-              "Cannot create file " + target + "\n" + target + ": No such file or directory");
+              test::ShownPlace("Cannot create file " + target + "\n" + target +
+                               ": No such file or directory"));
   }
 }
 

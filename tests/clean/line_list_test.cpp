@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/failure.h"
+#include "support/shown_place.h"
 #include "support/temp_dir.h"
 
 namespace tavex {
@@ -43,9 +44,9 @@ TEST(LineFiles, FailuresNameTheFile) {
     SaveLines(dir / "no/such/folder.htm", {"x"});
     FAIL();
   } catch (const Failure& failure) {
-    EXPECT_EQ(std::string(failure.what()), "Cannot create file " + (dir / "no/such/folder.htm") +
-                                               "\n" + (dir / "no/such/folder.htm") +
-                                               ": No such file or directory");
+    EXPECT_EQ(std::string(failure.what()),
+              test::ShownPlace("Cannot create file " + (dir / "no/such/folder.htm") + "\n" +
+                               (dir / "no/such/folder.htm") + ": No such file or directory"));
   }
 }
 

@@ -2,6 +2,7 @@
 
 #include "rule_folder.h"
 #include "rules/rule_passes.h"
+#include "support/shown_place.h"
 
 namespace tavex {
 namespace {
@@ -57,7 +58,7 @@ TEST(ReplaceRules, SelfReproducingRuleEnds) {
 TEST(ReplaceRules, EmptyFindChangesNothingAndEmptyFileFails) {
   EXPECT_EQ(Replace({"", "<<*>>", "<b>"}, {"x"}), (LineList{"x"}));
   EXPECT_EQ(FailureOf([] { Replace({}, {"x"}); }),
-            "List index out of bounds (0)\nHtmClear/rule.cha");
+            test::ShownPlace("List index out of bounds (0)\nHtmClear/rule.cha"));
 }
 
 TEST(InsertRules, PositionFormFromTopToEnd) {
@@ -71,11 +72,11 @@ TEST(InsertRules, PositionOutsideTheArticleFailsOnlyWhenTheFragmentIsAbsent) {
   EXPECT_EQ(FailureOf([] {
               Insert({"<*>3", "<hr>"}, {"a", "b"});
             }),
-            "List index out of bounds (3)\nHtmClear/rule.ins");
+            test::ShownPlace("List index out of bounds (3)\nHtmClear/rule.ins"));
   EXPECT_EQ(FailureOf([] {
               Insert({"<*>-1", "<hr>"}, {"a", "b"});
             }),
-            "List index out of bounds (-1)\nHtmClear/rule.ins");
+            test::ShownPlace("List index out of bounds (-1)\nHtmClear/rule.ins"));
   EXPECT_EQ(Insert({"<*>3", "<hr>"}, {"a", "<hr>"}), (LineList{"a", "<hr>"}));
 }
 
@@ -83,11 +84,11 @@ TEST(InsertRules, PositionThatIsNoIntegerFails) {
   EXPECT_EQ(FailureOf([] {
               Insert({"<*>1 ", "<hr>"}, {"a"});
             }),
-            "'1 ' is not a valid integer value\nHtmClear/rule.ins");
+            test::ShownPlace("'1 ' is not a valid integer value\nHtmClear/rule.ins"));
   EXPECT_EQ(FailureOf([] {
               Insert({"<*>", "<hr>"}, {"a"});
             }),
-            "'' is not a valid integer value\nHtmClear/rule.ins");
+            test::ShownPlace("'' is not a valid integer value\nHtmClear/rule.ins"));
   // Only 255 characters after "<*>" are read.
   std::string long_number = "<*>" + std::string(254, ' ') + "1x";
   EXPECT_EQ(Insert({long_number, "<hr>"}, {"a"}), (LineList{"a", "<hr>"}));
@@ -126,9 +127,9 @@ TEST(InsertRules, RuleWithoutMarkerOrEmptyFails) {
   EXPECT_EQ(FailureOf([] {
               Insert({"a", "b", "<>", "*<"}, {"a"});
             }),
-            "List index out of bounds (4)\nHtmClear/rule.ins");
+            test::ShownPlace("List index out of bounds (4)\nHtmClear/rule.ins"));
   EXPECT_EQ(FailureOf([] { Insert({}, {"a"}); }),
-            "List index out of bounds (0)\nHtmClear/rule.ins");
+            test::ShownPlace("List index out of bounds (0)\nHtmClear/rule.ins"));
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 
 #include "rule_folder.h"
 #include "rules/rule_passes.h"
+#include "support/shown_place.h"
 
 namespace tavex {
 namespace {
@@ -93,7 +94,8 @@ TEST(RulePasses, UnreadableRuleFileFailsWithItsPath) {
     GTEST_SKIP() << "this system makes no symbolic links";
   LineList article = {"<i>"};
   EXPECT_EQ(FailureOf([&] { ApplyDeleteRules(article, rules.window); }),
-            "Cannot open file HtmClear\\b.txt\nHtmClear/b.txt: No such file or directory");
+            test::ShownPlace(
+                "Cannot open file HtmClear\\b.txt\nHtmClear/b.txt: No such file or directory"));
   EXPECT_TRUE(article.empty());  // the rule before it was applied
 }
 
@@ -113,17 +115,17 @@ TEST(RulePasses, AFailingRuleNamesItsFileAsListedOnASecondLine) {
   LineList article = {"a"};
   rules.Rule("sub/Bad.ins", {"a", "b"});  // an anchor rule without a marker
   EXPECT_EQ(FailureOf([&] { ApplyInsertRules(article, rules.window); }),
-            "List index out of bounds (2)\nHtmClear/sub/Bad.ins");
+            test::ShownPlace("List index out of bounds (2)\nHtmClear/sub/Bad.ins"));
   rules.Rule("sub/number.ins", {"<*>abc", "x"});
   std::filesystem::remove(rules.root() / "HtmClear/sub/Bad.ins");
   EXPECT_EQ(FailureOf([&] { ApplyInsertRules(article, rules.window); }),
-            "'abc' is not a valid integer value\nHtmClear/sub/number.ins");
+            test::ShownPlace("'abc' is not a valid integer value\nHtmClear/sub/number.ins"));
   // The replacement keeps forming new occurrences further down.
   rules.Rule("grow.cha", {"a", "b", "<<*>>", "b", "b", "a", "a"});
   LineList growing = {"x", "a", "b", "b"};
   const std::string grew = FailureOf([&] { ApplyReplaceRules(growing, rules.window); });
   EXPECT_EQ(grew.substr(0, grew.find(':')), "A replace rule never ends");
-  EXPECT_EQ(grew.substr(grew.find('\n')), "\nHtmClear/grow.cha");
+  EXPECT_EQ(grew.substr(grew.find('\n')), test::ShownPlace("\nHtmClear/grow.cha"));
 }
 
 TEST(RuleFolder, ListedOnceForAllPassesOfAnArticleAndAnewForTheNext) {
@@ -173,7 +175,8 @@ TEST(LoadRuleFile, ReadsAgainOnlyWhatChanged) {
 
   fs::remove(file);
   EXPECT_EQ(FailureOf([&] { LoadRuleFile(path); }),
-            "Cannot open file HtmClear\\a.txt\nHtmClear/a.txt: No such file or directory");
+            test::ShownPlace(
+                "Cannot open file HtmClear\\a.txt\nHtmClear/a.txt: No such file or directory"));
 }
 
 }  // namespace

@@ -18,7 +18,8 @@ ArticleWorkspace::ArticleWorkspace() : cwd_(work_.path()) {
 }
 
 std::string ArticleWorkspace::WriteSource(std::string_view relative, std::string_view bytes) {
-  WriteFile(work_.path() / "src" / relative, bytes);
+  // Through char8_t: a plain narrow name is not taken as UTF-8 on Windows.
+  WriteFile(work_.path() / "src" / std::u8string(relative.begin(), relative.end()), bytes);
   return work_ / ("src/" + std::string(relative));
 }
 

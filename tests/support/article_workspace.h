@@ -18,7 +18,7 @@ class ArticleWorkspace : public ::testing::Test {
  protected:
   ArticleWorkspace();
 
-  // Writes a file below "src"; returns its path text.
+  // Writes a file below "src" (relative: UTF-8); returns its path text.
   std::string WriteSource(std::string_view relative, std::string_view bytes);
 
   TempDir work_;

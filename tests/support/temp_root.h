@@ -1,6 +1,7 @@
-// Points the system's temporary folder (TMPDIR) at a test's own folder for the
-// object's lifetime, so a test can see the scratch folders a run makes there
-// and check that none is left behind.
+// Points the system's temporary folder at a test's own folder for the object's
+// lifetime (TMPDIR on POSIX; TMP and TEMP on Windows, which GetTempPathW reads
+// in that order), so a test can see the scratch folders a run makes there and
+// check that none is left behind.
 #pragma once
 
 #include <filesystem>
@@ -21,8 +22,10 @@ class ScopedTempRoot {
   std::vector<std::string> Entries() const;
 
  private:
+  using Text = std::filesystem::path::string_type;
   std::filesystem::path root_;
-  std::optional<std::string> previous_;
+  // Each variable's value before, in the order of the system's list.
+  std::vector<std::optional<Text>> previous_;
 };
 
 }  // namespace tavex::test
