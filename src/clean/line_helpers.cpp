@@ -146,11 +146,20 @@ void InsertBlock(int index, LineList& lines, const LineList& block) {
 // text without "<", trimmed, without two spaces in a row.
 bool IsNormalisedLine(const std::string& line) {
   if (line.empty() || IsTrimmable(line.front()) || IsTrimmable(line.back())) return false;
-  if (line.find("  ") != std::string::npos) return false;
-  if (line[0] != '<') return line.find('<') == std::string::npos;
-  if (line.size() < 2 || line[1] == ' ' || line.find('>') != line.size() - 1) return false;
-  for (char c : line)
-    if (LowerChar(c) != c) return false;
+  const size_t last = line.size() - 1;
+  if (line[0] != '<') {
+    for (size_t i = 0; i <= last; ++i) {
+      const char c = line[i];
+      if (c == '<' || (c == ' ' && line[i + 1] == ' ')) return false;
+    }
+    return true;
+  }
+  if (line.size() < 2 || line[1] == ' ' || line[last] != '>') return false;
+  // One pass: no two spaces, no ">" before the last byte, no capital letter.
+  for (size_t i = 0; i < last; ++i) {
+    const char c = line[i];
+    if (c == '>' || (c == ' ' && line[i + 1] == ' ') || LowerChar(c) != c) return false;
+  }
   return true;
 }
 

@@ -19,22 +19,6 @@ constexpr std::array<char16_t, 64> kHighHalf = {
     0x0451, 0x2116, 0x0454, 0x00BB, 0x0458, 0x0405, 0x0455, 0x0457,  // B8
 };
 
-std::array<unsigned char, 256> MakeLowerTable() {
-  std::array<unsigned char, 256> t{};
-  for (int i = 0; i < 256; ++i) t[i] = static_cast<unsigned char>(i);
-  for (int i = 'A'; i <= 'Z'; ++i) t[i] = static_cast<unsigned char>(i + 32);
-  for (int i = 0xC0; i <= 0xDF; ++i) t[i] = static_cast<unsigned char>(i + 32);
-  // Capitals outside the main block: Ђ Ѓ Љ Њ Ќ Ћ Џ Ў Ј Ґ Ё Є Ї І Ѕ.
-  const std::pair<int, int> pairs[] = {{0x80, 0x90}, {0x81, 0x83}, {0x8A, 0x9A}, {0x8C, 0x9C},
-                                       {0x8D, 0x9D}, {0x8E, 0x9E}, {0x8F, 0x9F}, {0xA1, 0xA2},
-                                       {0xA3, 0xBC}, {0xA5, 0xB4}, {0xA8, 0xB8}, {0xAA, 0xBA},
-                                       {0xAF, 0xBF}, {0xB2, 0xB3}, {0xBD, 0xBE}};
-  for (auto [upper, lower] : pairs) t[upper] = static_cast<unsigned char>(lower);
-  return t;
-}
-
-const std::array<unsigned char, 256> kLower = MakeLowerTable();
-
 int HexValue(char c) {
   if (c >= '0' && c <= '9') return c - '0';
   if (c >= 'a' && c <= 'f') return c - 'a' + 10;
@@ -43,10 +27,6 @@ int HexValue(char c) {
 }
 
 }  // namespace
-
-char LowerChar(char c) {
-  return static_cast<char>(kLower[static_cast<unsigned char>(c)]);
-}
 
 std::string LowerCase(std::string_view text) {
   std::string out(text);

@@ -8,16 +8,42 @@
 // the terminal, Qt). A character that Windows-1251 cannot hold becomes "?".
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <initializer_list>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 
 namespace tavex {
 
+namespace text_detail {
+
+// The lower-case byte of every Windows-1251 byte, built at compile time so
+// that LowerChar is inlined into the scanning loops that call it per byte.
+constexpr std::array<unsigned char, 256> MakeLowerTable() {
+  std::array<unsigned char, 256> t{};
+  for (int i = 0; i < 256; ++i) t[i] = static_cast<unsigned char>(i);
+  for (int i = 'A'; i <= 'Z'; ++i) t[i] = static_cast<unsigned char>(i + 32);
+  for (int i = 0xC0; i <= 0xDF; ++i) t[i] = static_cast<unsigned char>(i + 32);
+  // Capitals outside the main block: Ђ Ѓ Љ Њ Ќ Ћ Џ Ў Ј Ґ Ё Є Ї І Ѕ.
+  constexpr std::pair<int, int> pairs[] = {{0x80, 0x90}, {0x81, 0x83}, {0x8A, 0x9A}, {0x8C, 0x9C},
+                                           {0x8D, 0x9D}, {0x8E, 0x9E}, {0x8F, 0x9F}, {0xA1, 0xA2},
+                                           {0xA3, 0xBC}, {0xA5, 0xB4}, {0xA8, 0xB8}, {0xAA, 0xBA},
+                                           {0xAF, 0xBF}, {0xB2, 0xB3}, {0xBD, 0xBE}};
+  for (auto [upper, lower] : pairs) t[upper] = static_cast<unsigned char>(lower);
+  return t;
+}
+
+inline constexpr std::array<unsigned char, 256> kLower = MakeLowerTable();
+
+}  // namespace text_detail
+
 // Lower-case one Windows-1251 character.
-char LowerChar(char c);
+inline char LowerChar(char c) {
+  return static_cast<char>(text_detail::kLower[static_cast<unsigned char>(c)]);
+}
 // Lower-case a whole Windows-1251 text; the result has the same length.
 std::string LowerCase(std::string_view text);
 // True when both texts are equal after folding letter case.

@@ -15,6 +15,8 @@ TEST(SplitIntoLines, SplitsAtEveryKindOfLineBreak) {
   EXPECT_EQ(SplitIntoLines("a\n\nb"), (LineList{"a", "", "b"}));
   EXPECT_EQ(SplitIntoLines("\r\n"), (LineList{""}));
   EXPECT_EQ(SplitIntoLines("\n\r"), (LineList{"", ""}));  // LF then a lone CR
+  // Breaks of one kind far apart with many of the other between them.
+  EXPECT_EQ(SplitIntoLines("a\rb\nc\n\nd\r\ne\rf"), (LineList{"a", "b", "c", "", "d", "e", "f"}));
   EXPECT_TRUE(SplitIntoLines("").empty());
 }
 
