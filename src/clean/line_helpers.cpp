@@ -146,19 +146,15 @@ void InsertBlock(int index, LineList& lines, const LineList& block) {
 // text without "<", trimmed, without two spaces in a row.
 bool IsNormalisedLine(const std::string& line) {
   if (line.empty() || IsTrimmable(line.front()) || IsTrimmable(line.back())) return false;
+  const bool tag = line[0] == '<';
   const size_t last = line.size() - 1;
-  if (line[0] != '<') {
-    for (size_t i = 0; i <= last; ++i) {
-      const char c = line[i];
-      if (c == '<' || (c == ' ' && line[i + 1] == ' ')) return false;
-    }
-    return true;
-  }
-  if (line.size() < 2 || line[1] == ' ' || line[last] != '>') return false;
-  // One pass: no two spaces, no ">" before the last byte, no capital letter.
+  if (tag ? line[1] == ' ' || line[last] != '>' : line[last] == '<') return false;
+  // One pass over the rest: no two spaces in a row; a tag has no ">" before
+  // its end and no capital letter, text has no "<".
   for (size_t i = 0; i < last; ++i) {
     const char c = line[i];
-    if (c == '>' || (c == ' ' && line[i + 1] == ' ') || LowerChar(c) != c) return false;
+    if (c == ' ' && line[i + 1] == ' ') return false;
+    if (tag ? c == '>' || LowerChar(c) != c : c == '<') return false;
   }
   return true;
 }
