@@ -152,7 +152,8 @@ void BuildRubric(MainWindow& window, int row, const TRubricFiles& files,
   for (size_t i = 0; i < files.size(); ++i) {
     const std::string page_name = std::to_string(article_number++) + ".htm";
     const std::string page_path = window.FieldText(Field::TargetDir) + "\\pub\\" + page_name;
-    RemoveFile(page_path);
+    // "pub" was emptied when the run began and each number is used once, so
+    // the page is new: no earlier file to remove first.
     TArticleEntry entry;
     entry.Title = CleanArticle(files[i], page_path, window, source_root, issue);
     entry.LinkMarkup = "<a href=\"..\\pub\\" + page_name + "\">";

@@ -25,6 +25,12 @@ struct TFileStamp {
 // it does not exist, cannot be examined or is a folder.
 std::optional<TFileStamp> FileStampOf(std::string_view path);
 
+// The stamp of the folder at a path text (a link to a folder: the folder it
+// leads to), with Size 0. Its times move whenever an entry is added to it,
+// removed from it or renamed in it, not for changes inside its sub-folders or
+// its files. nullopt when it does not exist, cannot be examined or is a file.
+std::optional<TFileStamp> FolderStampOf(std::string_view path);
+
 // Whether the content changed long enough ago (2 seconds) that a later edit
 // must move the modification time. File times advance in coarse ticks (a few
 // milliseconds, whole seconds on some volumes), so a file read in the same

@@ -15,9 +15,9 @@ int64_t Nanoseconds(LARGE_INTEGER ticks) {
   return (ticks.QuadPart - kEpochTicks) * 100;
 }
 
-}  // namespace
-
-std::optional<TFileStamp> FileStampOf(std::string_view path) {
+// The stamp of what path leads to, when it is a folder exactly when folder
+// says so.
+std::optional<TFileStamp> StampOf(std::string_view path, bool folder) {
   HANDLE file = CreateFileW(NativePath(path).c_str(), FILE_READ_ATTRIBUTES,
                             FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                             OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
@@ -27,13 +27,24 @@ std::optional<TFileStamp> FileStampOf(std::string_view path) {
   const bool ok = GetFileInformationByHandle(file, &info) &&
                   GetFileInformationByHandleEx(file, FileBasicInfo, &basic, sizeof basic);
   CloseHandle(file);
-  if (!ok || (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) return std::nullopt;
+  if (!ok || ((info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) != folder)
+    return std::nullopt;
   TFileStamp stamp;
-  stamp.Size = (static_cast<uint64_t>(info.nFileSizeHigh) << 32) | info.nFileSizeLow;
+  if (!folder) stamp.Size = (static_cast<uint64_t>(info.nFileSizeHigh) << 32) | info.nFileSizeLow;
   stamp.ModifiedNs = Nanoseconds(basic.LastWriteTime);
   stamp.ChangedNs = Nanoseconds(basic.ChangeTime);
   stamp.Identity = (static_cast<uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow;
   return stamp;
+}
+
+}  // namespace
+
+std::optional<TFileStamp> FileStampOf(std::string_view path) {
+  return StampOf(path, false);
+}
+
+std::optional<TFileStamp> FolderStampOf(std::string_view path) {
+  return StampOf(path, true);
 }
 
 }  // namespace tavex

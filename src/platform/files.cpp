@@ -14,19 +14,22 @@ bool IsSeparator(char c) {
 
 void WalkFolder(const std::string& folder, const std::function<void()>& before_entry,
                 const std::function<void(const std::string&, const DirEntry&)>& on_file,
-                const LinkFilter& enter_link, std::set<std::string>& walked) {
+                const LinkFilter& enter_link,
+                const std::function<void(const std::string&)>& on_folder,
+                std::set<std::string>& walked) {
   // Only a walk that enters links can meet a folder twice; it records every
   // folder by its real location.
   if (enter_link && !walked.insert(RealPath(folder)).second) return;
+  if (on_folder) on_folder(folder);
   std::string prefix = folder;
   if (prefix.empty() || !IsSeparator(prefix.back())) prefix += '\\';
   for (const DirEntry& entry : ListFolder(folder)) {
     if (before_entry) before_entry();
     const std::string path = prefix + entry.name;
     if (entry.is_folder && !entry.is_link) {
-      WalkFolder(path, before_entry, on_file, enter_link, walked);
+      WalkFolder(path, before_entry, on_file, enter_link, on_folder, walked);
     } else if (entry.is_folder && enter_link && enter_link(path, entry)) {
-      WalkFolder(path, before_entry, on_file, enter_link, walked);
+      WalkFolder(path, before_entry, on_file, enter_link, on_folder, walked);
     } else {
       on_file(path, entry);
     }
@@ -53,17 +56,19 @@ void WalkEntries(std::string_view folder, const std::function<void()>& before_en
                  const std::function<void(const std::string& path, const DirEntry& entry)>& on_file,
                  const LinkFilter& enter_link) {
   std::set<std::string> walked;
-  WalkFolder(std::string(folder), before_entry, on_file, enter_link, walked);
+  WalkFolder(std::string(folder), before_entry, on_file, enter_link, {}, walked);
 }
 
 void WalkFiles(std::string_view folder, const std::function<void()>& before_entry,
-               const std::function<void(const std::string& path, std::string_view name)>& on_file) {
-  WalkEntries(
-      folder, before_entry,
+               const std::function<void(const std::string& path, std::string_view name)>& on_file,
+               const std::function<void(const std::string& folder)>& on_folder) {
+  std::set<std::string> walked;
+  WalkFolder(
+      std::string(folder), before_entry,
       [&](const std::string& path, const DirEntry& entry) {
         if (!entry.is_folder) on_file(path, entry.name);
       },
-      [](const std::string&, const DirEntry&) { return true; });
+      [](const std::string&, const DirEntry&) { return true; }, on_folder, walked);
 }
 
 bool IsWithinFolder(std::string_view path, std::string_view folder) {

@@ -123,8 +123,12 @@ void WalkEntries(std::string_view folder, const std::function<void()>& before_en
                  const std::function<void(const std::string& path, const DirEntry& entry)>& on_file,
                  const LinkFilter& enter_link);
 // WalkEntries following links, for callers that need only the names.
+// on_folder (may be empty) gets the path text of every folder searched, folder
+// itself first, each before its entries: what a caller must watch to know the
+// walk's answer still holds.
 void WalkFiles(std::string_view folder, const std::function<void()>& before_entry,
-               const std::function<void(const std::string& path, std::string_view name)>& on_file);
+               const std::function<void(const std::string& path, std::string_view name)>& on_file,
+               const std::function<void(const std::string& folder)>& on_folder = {});
 
 // True when path lies inside folder or is the folder itself, after resolving
 // "..", links and letter case as far as the parts exist.

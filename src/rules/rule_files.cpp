@@ -3,6 +3,8 @@
 #include <optional>
 #include <string>
 #include <unordered_map>
+#include <utility>
+#include <vector>
 
 #include "app/main_window.h"
 #include "clean/line_helpers.h"
@@ -39,32 +41,67 @@ std::unordered_map<std::string, TCachedRule>& RuleCache() {
 
 }  // namespace
 
-void FindRuleFiles(std::string_view folder, std::string_view extension, LineList& list,
-                   MainWindow* window) {
-  const std::string wanted = LowerCase(extension);
-  WalkFiles(
-      folder,
-      [window] {
-        if (window) window->ProcessMessages();
-      },
-      [&](const std::string& path, std::string_view name) {
-        if (LowerCase(ExtensionOf(name)) == wanted) list.push_back(path);
-      });
+namespace {
+
+// The last listing of the rule folder, with the stamp of every folder its
+// walk searched (the rule folder first; nullopt where a folder was missing).
+struct TRuleListing {
+  std::vector<std::pair<std::string, std::optional<TFileStamp>>> folders;
+  std::shared_ptr<const TRuleFolder::Kinds> files;
+};
+
+std::optional<TRuleListing>& KeptListing() {
+  static std::optional<TRuleListing> kept;
+  return kept;
 }
 
+bool StillHolds(const TRuleListing& listing) {
+  for (const auto& [folder, stamp] : listing.folders)
+    if (FolderStampOf(folder) != stamp) return false;
+  return true;
+}
+
+TRuleListing ListRuleFolder(MainWindow& window) {
+  TRuleListing listing;
+  auto files = std::make_shared<TRuleFolder::Kinds>();
+  WalkFiles(
+      kRuleFolder, [&window] { window.ProcessMessages(); },
+      [&files](const std::string& path, std::string_view name) {
+        if (const int kind = KindOf(LowerCase(ExtensionOf(name))); kind >= 0)
+          (*files)[kind].push_back(path);
+      },
+      // Each folder's stamp is taken before its entries are read: a change
+      // that lands while they are read moves the stamp again.
+      [&listing](const std::string& folder) {
+        listing.folders.emplace_back(folder, FolderStampOf(folder));
+      });
+  listing.files = std::move(files);
+  return listing;
+}
+
+bool AllSettled(const TRuleListing& listing) {
+  for (const auto& [folder, stamp] : listing.folders)
+    if (stamp && !IsSettled(*stamp)) return false;
+  return true;
+}
+
+}  // namespace
+
 const LineList& TRuleFolder::FilesOf(std::string_view extension) {
-  if (!listed_) {
-    listed_ = true;
-    WalkFiles(
-        kRuleFolder, [this] { window_.ProcessMessages(); },
-        [this](const std::string& path, std::string_view name) {
-          if (const int kind = KindOf(LowerCase(ExtensionOf(name))); kind >= 0)
-            files_[kind].push_back(path);
-        });
+  if (!files_) {
+    std::optional<TRuleListing>& kept = KeptListing();
+    if (!kept || !StillHolds(*kept)) {
+      TRuleListing listing = ListRuleFolder(window_);
+      files_ = listing.files;
+      kept.reset();
+      if (AllSettled(listing)) kept = std::move(listing);
+    } else {
+      files_ = kept->files;
+    }
   }
   static const LineList kNone;
   const int kind = KindOf(LowerCase(extension));
-  return kind >= 0 ? files_[kind] : kNone;
+  return kind >= 0 ? (*files_)[kind] : kNone;
 }
 
 std::shared_ptr<const LineList> LoadRuleFile(const std::string& path) {

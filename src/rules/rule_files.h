@@ -19,21 +19,23 @@ class MainWindow;
 
 inline constexpr std::string_view kRuleFolder = "HtmClear";
 
-// Appends to list the path text of every file under folder, sub-folders
-// searched depth first where the listing meets them, whose extension (from the
-// last "." of the name, "." included) equals extension with letter case
-// ignored. So "Rule.BET" is a ".bet" rule and "rule.bet.old" is none. Entries
-// are taken in name order with letter case ignored, the same on every machine.
-// Paths keep the names as listed (a case-sensitive file system needs them);
-// only the comparison folds case. A missing folder adds nothing. Lets pending
-// window messages run before each entry (window may be null).
-void FindRuleFiles(std::string_view folder, std::string_view extension, LineList& list,
-                   MainWindow* window);
-
-// One article's view of the rule folder. The folder is listed once, when the
-// first pass asks for its files, and every later pass of the same article
-// takes that listing: one walk of "HtmClear" per article instead of one per
-// pass. A rule file added during a build is found from the next article on.
+// One article's view of the rule folder "HtmClear" and its sub-folders to any
+// depth. The first pass that asks for files takes the folder's listing, and
+// every later pass of the same article takes that same listing. Rule files
+// are the files whose extension (from the last "." of the name, "." included)
+// is a rule kind with letter case ignored: "Rule.BET" is a ".bet" rule,
+// "rule.bet.old" none. They come in name order with letter case ignored
+// (folders searched depth first where the listing meets them), the same on
+// every machine; paths keep the names as listed (a case-sensitive file
+// system needs them). A missing folder has no rules.
+//
+// A listing is kept for the next articles while every folder it searched
+// keeps its stamp (see platform/file_stamp.h): adding, removing or renaming a
+// rule file anywhere in the tree moves the stamp of the folder that holds it,
+// so a rule added during a build is found from the next article on, at one
+// look per folder instead of a walk. A listing that met a folder changed in
+// the last seconds is not kept (the folder could change again within the
+// same tick of its times).
 class TRuleFolder {
  public:
   explicit TRuleFolder(MainWindow& window) : window_(window) {}
@@ -41,13 +43,15 @@ class TRuleFolder {
   TRuleFolder& operator=(const TRuleFolder&) = delete;
 
   // The rule files of one kind (".bet", ".txt", ".cha" or ".ins"), in the
-  // order FindRuleFiles gives; any other extension has none.
+  // order above; any other extension has none.
   const LineList& FilesOf(std::string_view extension);
+
+  // The rule files by kind, in the order above.
+  using Kinds = std::array<LineList, 4>;
 
  private:
   MainWindow& window_;
-  bool listed_ = false;
-  std::array<LineList, 4> files_;  // by kind, in the order above
+  std::shared_ptr<const Kinds> files_;  // null until the first pass asks
 };
 
 // The lines of a rule file. A file read before is read again only when its

@@ -59,16 +59,19 @@ TEST(WalkFiles, DepthFirstInListingOrderAndEachRealFolderOnce) {
   WriteFile(dir.path() / "A" / "x.gif", "");
   WriteFile(dir.path() / "c" / "y.htm", "");
   fs::create_directory_symlink(dir.path(), dir.path() / "c" / "up");  // a link back up the tree
-  std::vector<std::string> seen;
+  std::vector<std::string> seen, folders;
   int entries = 0;
   WalkFiles(
       dir.text(), [&] { ++entries; },
       [&](const std::string& path, std::string_view name) {
         EXPECT_EQ(path.substr(path.size() - name.size()), name);
         seen.push_back(path.substr(dir.text().size() + 1));
-      });
+      },
+      [&](const std::string& folder) { folders.push_back(folder.substr(dir.text().size())); });
   EXPECT_EQ(seen, (std::vector<std::string>{"A\\x.gif", "b.htm", "c\\y.htm"}));
   EXPECT_EQ(entries, 6);  // A, x.gif, b.htm, c, up, y.htm
+  // Each folder searched, before its entries; the link back up is not one.
+  EXPECT_EQ(folders, (std::vector<std::string>{"", "\\A", "\\c"}));
   EXPECT_EQ(ExtensionOf("rule.bet.old"), ".old");
   EXPECT_EQ(ExtensionOf("README"), "");
 }
@@ -113,6 +116,9 @@ TEST(NativePath, CaseVariantsStillFoundWhenTheTypedNameMisses) {
   EXPECT_EQ(ReadFileBytes(dir.text() + "\\pub\\page.htm"), "page");
   EXPECT_TRUE(FileStampOf(dir.text() + "\\PUB\\PAGE.HTM").has_value());
   EXPECT_FALSE(FileStampOf(dir.text() + "\\pub").has_value());
+  EXPECT_TRUE(FolderStampOf(dir.text() + "\\PUB").has_value());
+  EXPECT_FALSE(FolderStampOf(dir.text() + "\\pub\\page.htm").has_value());
+  EXPECT_FALSE(FolderStampOf(dir.text() + "\\missing").has_value());
   EXPECT_EQ(NativePath(dir.text() + "\\pub\\new.htm"), dir.path() / "Pub" / "new.htm");
   EXPECT_EQ(NativePath(dir.text() + "\\Pub\\new.htm"), dir.path() / "Pub" / "new.htm");
   EXPECT_TRUE(RemoveFile(dir.text() + "\\pub\\PAGE.htm"));

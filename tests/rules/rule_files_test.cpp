@@ -15,43 +15,108 @@ namespace {
 using test::FailureOf;
 using test::RuleFolder;
 
-TEST(FindRuleFiles, ComparesTheExtensionInLowerCaseAndKeepsListedNames) {
+namespace fs = std::filesystem;
+
+// Dates a file or folder an hour back, as one the editor made long ago.
+void Settle(const fs::path& path) {
+  fs::last_write_time(path, fs::file_time_type::clock::now() - std::chrono::hours(1));
+}
+
+TEST(RuleFolder, ComparesTheExtensionInLowerCaseAndKeepsListedNames) {
   RuleFolder rules;
   rules.Rule("Rule.BET", {"x"});
   rules.Rule("rule.bet.old", {"x"});
   rules.Rule("other.txt", {"x"});
   rules.Rule("bet", {"x"});
-  LineList found;
-  FindRuleFiles("HtmClear", ".bet", found, &rules.window);
-  EXPECT_EQ(found, (LineList{"HtmClear\\Rule.BET"}));
+  TRuleFolder folder(rules.window);
+  EXPECT_EQ(folder.FilesOf(".bet"), (LineList{"HtmClear\\Rule.BET"}));
+  EXPECT_EQ(folder.FilesOf(".TXT"), (LineList{"HtmClear\\other.txt"}));
 }
 
-TEST(FindRuleFiles, SearchesSubFoldersWhereTheCaseFoldedListingMeetsThem) {
+TEST(RuleFolder, SearchesSubFoldersWhereTheCaseFoldedListingMeetsThem) {
   RuleFolder rules;
   rules.Rule("b.cha", {"x"});
   rules.Rule("A.cha", {"x"});
   rules.Rule("M/z.cha", {"x"});
   rules.Rule("M/deep/y.cha", {"x"});
   rules.Rule("z.cha", {"x"});
-  LineList found;
-  FindRuleFiles("HtmClear\\", ".cha", found, &rules.window);
-  EXPECT_EQ(found, (LineList{"HtmClear\\A.cha", "HtmClear\\b.cha", "HtmClear\\M\\deep\\y.cha",
-                             "HtmClear\\M\\z.cha", "HtmClear\\z.cha"}));
+  TRuleFolder folder(rules.window);
+  EXPECT_EQ(folder.FilesOf(".cha"),
+            (LineList{"HtmClear\\A.cha", "HtmClear\\b.cha", "HtmClear\\M\\deep\\y.cha",
+                      "HtmClear\\M\\z.cha", "HtmClear\\z.cha"}));
   // Messages may run before each of the seven entries.
   EXPECT_GE(rules.window.pump_count(), 7);
 }
 
-TEST(FindRuleFiles, MissingFolderAndLinkLoopsAddNothingMore) {
+TEST(RuleFolder, MissingFolderAndLinkLoopsAddNothingMore) {
   RuleFolder rules;
-  LineList found;
-  FindRuleFiles("HtmClear", ".ins", found, &rules.window);
-  EXPECT_TRUE(found.empty());
+  EXPECT_TRUE(TRuleFolder(rules.window).FilesOf(".ins").empty());
 
   rules.Rule("a.ins", {"x"});
   if (!test::MakeLink(rules.root() / "HtmClear", rules.root() / "HtmClear" / "loop"))
     GTEST_SKIP() << "this system makes no symbolic links";
-  FindRuleFiles("HtmClear", ".ins", found, &rules.window);
-  EXPECT_EQ(found, (LineList{"HtmClear\\a.ins"}));
+  EXPECT_EQ(TRuleFolder(rules.window).FilesOf(".ins"), (LineList{"HtmClear\\a.ins"}));
+}
+
+TEST(RuleFolder, ASettledListingServesLaterArticlesUntilAFolderInItChanges) {
+  RuleFolder rules;
+  const fs::path root = rules.root() / "HtmClear";
+  // No rule folder yet, then one made during the build.
+  EXPECT_TRUE(TRuleFolder(rules.window).FilesOf(".bet").empty());
+  rules.Rule("a.bet", {"x"});
+  rules.Rule("sub/b.bet", {"x"});
+  const auto settle_all = [&] {
+    Settle(root / "sub");
+    Settle(root);
+  };
+  settle_all();
+  const LineList both = {"HtmClear\\a.bet", "HtmClear\\sub\\b.bet"};
+  EXPECT_EQ(TRuleFolder(rules.window).FilesOf(".bet"), both);
+
+  // Nothing changed: the next article takes the kept listing without a walk
+  // (a walk lets messages run before each entry).
+  const long pumps = rules.window.pump_count();
+  EXPECT_EQ(TRuleFolder(rules.window).FilesOf(".bet"), both);
+  EXPECT_EQ(rules.window.pump_count(), pumps);
+
+  // A file added deep in the tree moves only its own folder's stamp.
+  rules.Rule("sub/c.bet", {"x"});
+  EXPECT_EQ(TRuleFolder(rules.window).FilesOf(".bet"),
+            (LineList{"HtmClear\\a.bet", "HtmClear\\sub\\b.bet", "HtmClear\\sub\\c.bet"}));
+  // Changed just now, that folder is walked again for every article.
+  const long fresh = rules.window.pump_count();
+  TRuleFolder(rules.window).FilesOf(".bet");
+  EXPECT_GT(rules.window.pump_count(), fresh);
+
+  settle_all();
+  EXPECT_EQ(TRuleFolder(rules.window).FilesOf(".bet").size(), 3u);
+  fs::rename(root / "sub" / "b.bet", root / "sub" / "b.bet.off");
+  EXPECT_EQ(TRuleFolder(rules.window).FilesOf(".bet"),
+            (LineList{"HtmClear\\a.bet", "HtmClear\\sub\\c.bet"}));
+
+  // The rule folder replaced by another of the same name, dated the same.
+  settle_all();
+  EXPECT_EQ(TRuleFolder(rules.window).FilesOf(".bet").size(), 2u);
+  const auto when = fs::last_write_time(root);
+  fs::rename(root, rules.root() / "HtmClear.old");
+  rules.Rule("new.bet", {"x"});
+  fs::last_write_time(root, when);
+  EXPECT_EQ(TRuleFolder(rules.window).FilesOf(".bet"), (LineList{"HtmClear\\new.bet"}));
+}
+
+TEST(RuleFolder, AFolderReachedThroughALinkIsWatchedWhereItLies) {
+  RuleFolder rules;
+  rules.Rule("a.txt", {"x"});
+  const fs::path shared = rules.root() / "shared";
+  fs::create_directories(shared);
+  if (!test::MakeLink(shared, rules.root() / "HtmClear" / "shared"))
+    GTEST_SKIP() << "this system makes no symbolic links";
+  Settle(shared);
+  Settle(rules.root() / "HtmClear");
+  EXPECT_EQ(TRuleFolder(rules.window).FilesOf(".txt"), (LineList{"HtmClear\\a.txt"}));
+  test::WriteFile(shared / "b.txt", "x");
+  EXPECT_EQ(TRuleFolder(rules.window).FilesOf(".txt"),
+            (LineList{"HtmClear\\a.txt", "HtmClear\\shared\\b.txt"}));
 }
 
 TEST(RulePasses, RulesApplyInCaseFoldedNameOrder) {
