@@ -7,6 +7,7 @@
 
 #include "rule_folder.h"
 #include "rules/rule_passes.h"
+#include "support/file_times.h"
 #include "support/shown_place.h"
 
 namespace tavex {
@@ -19,7 +20,7 @@ namespace fs = std::filesystem;
 
 // Dates a file or folder an hour back, as one the editor made long ago.
 void Settle(const fs::path& path) {
-  fs::last_write_time(path, fs::file_time_type::clock::now() - std::chrono::hours(1));
+  test::SetModifiedTime(path, std::chrono::system_clock::now() - std::chrono::hours(1));
 }
 
 TEST(RuleFolder, ComparesTheExtensionInLowerCaseAndKeepsListedNames) {
@@ -97,10 +98,12 @@ TEST(RuleFolder, ASettledListingServesLaterArticlesUntilAFolderInItChanges) {
   // The rule folder replaced by another of the same name, dated the same.
   settle_all();
   EXPECT_EQ(TRuleFolder(rules.window).FilesOf(".bet").size(), 2u);
-  const auto when = fs::last_write_time(root);
+  const auto when = std::chrono::system_clock::now() - std::chrono::hours(2);
+  test::SetModifiedTime(root, when);
+  EXPECT_EQ(TRuleFolder(rules.window).FilesOf(".bet").size(), 2u);
   fs::rename(root, rules.root() / "HtmClear.old");
   rules.Rule("new.bet", {"x"});
-  fs::last_write_time(root, when);
+  test::SetModifiedTime(root, when);
   EXPECT_EQ(TRuleFolder(rules.window).FilesOf(".bet"), (LineList{"HtmClear\\new.bet"}));
 }
 
