@@ -241,8 +241,9 @@ Looked HowLookedAt(std::string_view tag, std::string_view attribute, bool every_
 
 }  // namespace
 
-std::string TakeOutEmbeddedPictures(std::string_view page, TempFolder& scratch,
+std::string TakeOutEmbeddedPictures(std::string whole, TempFolder& scratch,
                                     const TPageArchive* archive, bool every_picture_attribute) {
+  const std::string_view page = whole;
   PictureFiles files(scratch, archive);
   std::string out;
   size_t copied = 0;  // page[0, copied) is in out already
@@ -301,7 +302,7 @@ std::string TakeOutEmbeddedPictures(std::string_view page, TempFolder& scratch,
     // and quotes that would be taken for some.
     if (tag == "script" || tag == "style") at = EndOfRawText(page, at, tag);
   }
-  if (copied == 0) return std::string(page);
+  if (copied == 0) return whole;
   out.append(page.substr(copied));
   return out;
 }

@@ -35,8 +35,9 @@ struct TPageArchive;
 // A rewritten value is the file's path text in double quotes, spaces as
 // "%20". Equal references share one file. The scratch folder is made only
 // when a picture is written; a file that cannot be written fails with
-// "Cannot create file %s".
-std::string TakeOutEmbeddedPictures(std::string_view page, TempFolder& scratch,
+// "Cannot create file %s". The page is taken by value: a page without such a
+// picture (most of them) is handed back as it came, never copied.
+std::string TakeOutEmbeddedPictures(std::string page, TempFolder& scratch,
                                     const TPageArchive* archive, bool every_picture_attribute);
 
 }  // namespace tavex

@@ -25,7 +25,7 @@ class TakeOut : public ::testing::Test {
 
   std::string Run(std::string_view page, const TPageArchive* archive = nullptr,
                   bool every = false) {
-    return TakeOutEmbeddedPictures(page, scratch_, archive, every);
+    return TakeOutEmbeddedPictures(std::string(page), scratch_, archive, every);
   }
   // The path text the n-th written file gets, as the page refers to it.
   std::string File(int n, std::string_view extension) {

@@ -166,6 +166,30 @@ TEST(IsNormalised, TellsExactlyTheListsNormalisingLeavesAlone) {
   // A tag left open is no normalised form, though normalising leaves it too.
   EXPECT_FALSE(IsNormalised({"<p"}));
   EXPECT_FALSE(IsNormalised({"x<"}));
+
+  // Text is checked eight bytes at a time: a "<" or a double space at every
+  // place of lines around that width, across the words and in the tail.
+  for (size_t size = 2; size <= 27; ++size) {
+    const std::string clean(size, 'a');
+    EXPECT_TRUE(IsNormalised(LineList{clean}));
+    for (size_t at = 1; at + 1 < size; ++at) {
+      std::string tagged = clean, single = clean;
+      tagged[at] = '<';
+      single[at] = ' ';
+      EXPECT_FALSE(IsNormalised(LineList{tagged})) << size << " " << at;
+      EXPECT_TRUE(IsNormalised(LineList{single})) << size << " " << at;
+      if (at + 2 < size) {
+        std::string doubled = single;
+        doubled[at + 1] = ' ';
+        EXPECT_FALSE(IsNormalised(LineList{doubled})) << size << " " << at;
+        std::string apart = single;
+        apart[at + 2] = ' ';
+        EXPECT_EQ(IsNormalised(LineList{apart}), at + 3 < size) << size << " " << at;
+      }
+    }
+  }
+  // Bytes that differ from a space or a "<" only in their high bit.
+  EXPECT_TRUE(IsNormalised(LineList{"a\xA0\xA0\xBC\xBC\xA0\xA0\xBC\xBC\xA0z"}));
 }
 
 TEST(SplitTagsToLines, LongPageComesOutTheSameWhileItsSourceIsConsumed) {
