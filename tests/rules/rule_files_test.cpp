@@ -216,12 +216,9 @@ TEST(RuleFolder, ListedOnceForAllPassesOfAnArticleAndAnewForTheNext) {
 
 TEST(LoadRuleFile, ReadsAgainOnlyWhatChanged) {
   RuleFolder rules;
-  namespace fs = std::filesystem;
   const fs::path file = rules.root() / "HtmClear" / "a.txt";
   const std::string path = "HtmClear\\a.txt";
-  const auto settle = [&] {
-    fs::last_write_time(file, fs::file_time_type::clock::now() - std::chrono::hours(1));
-  };
+  const auto settle = [&] { Settle(file); };
   rules.Rule("a.txt", {"<a>"});
   settle();
   const auto first = LoadRuleFile(path);
