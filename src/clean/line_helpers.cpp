@@ -175,8 +175,6 @@ bool HasTagStartOrDoubleSpace(const char* text, size_t n) {
   return false;
 }
 
-}  // namespace
-
 bool IsNormalisedLine(const std::string& line) {
   if (line.empty() || IsTrimmable(line.front()) || IsTrimmable(line.back())) return false;
   if (line[0] != '<') return !HasTagStartOrDoubleSpace(line.data(), line.size());
@@ -189,6 +187,8 @@ bool IsNormalisedLine(const std::string& line) {
   }
   return true;
 }
+
+}  // namespace
 
 bool IsNormalised(const LineList& lines) {
   return std::all_of(lines.begin(), lines.end(), IsNormalisedLine);

@@ -39,10 +39,6 @@ std::unordered_map<std::string, TCachedRule>& RuleCache() {
   return cache;
 }
 
-}  // namespace
-
-namespace {
-
 // The last listing of the rule folder, with the stamp of every folder its
 // walk searched (the rule folder first; nullopt where a folder was missing).
 struct TRuleListing {
