@@ -66,51 +66,78 @@ std::optional<size_t> CountPieces(const LineList& lines) {
   return pieces;
 }
 
-// Squeezes line i of the source and frees it: the source is consumed as the
-// normalised lines are built, so a large page is not held twice.
-std::string TakeSqueezed(LineList& source, int i) {
-  std::string squeezed = SqueezeSpaces(source[i]);
+// Appends text to out, lower-cased when lower is set, keeping the first space
+// of each run of spaces within text (a run is not joined with one that out
+// already ends in). Squeezing a piece at a time gives the same text as
+// squeezing the whole line first, because a run of spaces never crosses the
+// "<" or ">" where pieces are cut, and trimming a piece removes whole runs.
+void AppendSqueezed(std::string& out, std::string_view text, bool lower) {
+  const size_t start = out.size();
+  out.append(text);
+  char* p = out.data() + start;
+  const size_t size = text.size();
+  if (lower)
+    for (size_t k = 0; k < size; ++k) p[k] = LowerChar(p[k]);
+  // Most pieces have no run of spaces at all: find the first, if any.
+  const char* run = size < 2 ? nullptr : static_cast<const char*>(std::memchr(p, ' ', size - 1));
+  while (run && run[1] != ' ') {
+    const size_t next = static_cast<size_t>(run - p) + 1;
+    run = next + 1 >= size ? nullptr
+                           : static_cast<const char*>(std::memchr(p + next, ' ', size - 1 - next));
+  }
+  if (!run) return;
+  size_t n = static_cast<size_t>(run - p) + 1;
+  for (size_t k = n; k < size; ++k)
+    if (!(p[k] == ' ' && p[k - 1] == ' ')) p[n++] = p[k];
+  out.resize(start + n);
+}
+
+// Frees line i of the source once it is cut into pieces: the source is
+// consumed as the normalised lines are built, so a large page is not held
+// twice.
+void Release(LineList& source, int i) {
   std::string().swap(source[i]);
-  return squeezed;
 }
 
 // Builds the normalised lines from source, which it consumes; every tag must
-// close (CountPieces).
+// close (CountPieces). Each source line is trimmed, then cut at "<" and ">";
+// a tag that goes on past its line takes the next lines, each trimmed and
+// joined with one space, up to its ">".
 void SplitInto(LineList& source, LineList& out) {
   const int count = LineCount(source);
   for (int i = 0; i < count; ++i) {
-    std::string cur = TakeSqueezed(source, i);
+    std::string_view cur = Trim(source[i]);
     size_t at = 0;  // cur[at..] is what is left to cut into pieces
     while (at < cur.size()) {
       if (cur[at] == '<') {
-        // Drop the spaces right after "<" by moving the "<" forward over them.
-        size_t skip = 0;
-        while (at + skip + 1 < cur.size() && cur[at + skip + 1] == ' ') ++skip;
-        cur[at + skip] = '<';
-        at += skip;
-        size_t gt = cur.find('>', at);
-        while (gt == std::string::npos) {
+        // No spaces right after "<".
+        size_t from = at + 1;
+        while (from < cur.size() && cur[from] == ' ') ++from;
+        std::string tag = "<";
+        size_t gt = cur.find('>', from);
+        while (gt == std::string_view::npos) {
+          AppendSqueezed(tag, cur.substr(from), true);
+          Release(source, i);
           if (++i >= count) return;  // cannot happen once every tag closes
-          // Join the next line on; only the new part can hold the ">".
-          cur.erase(0, at);
-          at = 0;
-          size_t searched = cur.size();
-          cur += ' ';
-          cur += TakeSqueezed(source, i);
-          gt = cur.find('>', searched);
+          cur = Trim(source[i]);
+          tag += ' ';
+          from = 0;
+          gt = cur.find('>');
         }
-        out.push_back(LowerCase(Trim(std::string_view(cur).substr(at, gt + 1 - at))));
+        AppendSqueezed(tag, cur.substr(from, gt + 1 - from), true);
+        out.push_back(std::move(tag));
         at = gt + 1;
-        // The rest is already squeezed; it only needs its front trimmed.
         while (at < cur.size() && IsTrimmable(cur[at])) ++at;
       } else {
-        size_t lt = cur.find('<', at);
-        size_t end = lt == std::string::npos ? cur.size() : lt;
-        std::string_view piece = Trim(std::string_view(cur).substr(at, end - at));
-        out.emplace_back(piece);
+        const size_t lt = cur.find('<', at);
+        const size_t end = lt == std::string_view::npos ? cur.size() : lt;
+        std::string piece;
+        AppendSqueezed(piece, Trim(cur.substr(at, end - at)), false);
+        out.push_back(std::move(piece));
         at = end;
       }
     }
+    Release(source, i);
   }
 }
 
@@ -211,14 +238,8 @@ void SplitTagsToLines(LineList& lines) {
 }
 
 std::string SqueezeSpaces(std::string_view text) {
-  std::string_view t = Trim(text);
-  std::string out(t.size(), '\0');
-  size_t n = 0;
-  for (size_t i = 0; i < t.size(); ++i) {
-    if (t[i] == ' ' && i > 0 && t[i - 1] == ' ') continue;
-    out[n++] = t[i];
-  }
-  out.resize(n);
+  std::string out;
+  AppendSqueezed(out, Trim(text), false);
   return out;
 }
 

@@ -2,10 +2,52 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+
 #include "app/memory_window.h"
+#include "platform/text.h"
 
 namespace tavex {
 namespace {
+
+// Normalising as the rule reads, one character at a time: each line squeezed
+// whole first; "<" opens a tag (the spaces right after it on its line go), the
+// first ">" closes it, and a tag still open at a line's end is joined to the
+// next line with one space; text between tags is trimmed, and empty text is
+// no line; tags are lower-cased. A tag open at the end leaves the list alone.
+LineList NormalisePlainly(const LineList& lines) {
+  LineList out;
+  std::string tag, text;
+  bool in_tag = false;
+  auto flush_text = [&] {
+    const std::string trimmed = SqueezeSpaces(text);
+    if (!trimmed.empty()) out.push_back(trimmed);
+    text.clear();
+  };
+  for (const std::string& line : lines) {
+    const std::string squeezed = SqueezeSpaces(line);
+    for (size_t i = 0; i < squeezed.size(); ++i) {
+      const char c = squeezed[i];
+      if (in_tag) {
+        tag += c;
+        if (c == '>') {
+          out.push_back(LowerCase(tag));
+          in_tag = false;
+        }
+      } else if (c == '<') {
+        flush_text();
+        tag = "<";
+        in_tag = true;
+        while (i + 1 < squeezed.size() && squeezed[i + 1] == ' ') ++i;
+      } else {
+        text += c;
+      }
+    }
+    if (in_tag) tag += ' ';
+    flush_text();
+  }
+  return in_tag ? lines : out;
+}
 
 TEST(FindLine, FoldsCaseAndComparesWholeLines) {
   LineList lines = {"x", "<HTML>", "<html> x", "<html lang=ru>"};
@@ -95,6 +137,24 @@ TEST(SplitTagsToLines, LowerCasesCyrillicInsideTagsOnly) {
   LineList lines = {"<IMG ALT=\"\xc4\xce\xcc\">\xc4\xce\xcc"};  // ДОМ
   SplitTagsToLines(lines);
   EXPECT_EQ(lines, (LineList{"<img alt=\"\xe4\xee\xec\">", "\xc4\xce\xcc"}));
+}
+
+TEST(SplitTagsToLines, CutsThePiecesThatSqueezingEachWholeLineFirstGives) {
+  // Pieces are squeezed one at a time, never a whole line first: runs of
+  // spaces and tabs next to "<" and ">", at line ends, in tags spread over
+  // lines (with blank lines between) must come out as the rule defines them.
+  std::mt19937 random(20261208);
+  const std::string alphabet = "<<>>    \t\taB=\xC0\xE0";
+  for (int round = 0; round < 20000; ++round) {
+    LineList lines(1 + random() % 4);
+    for (std::string& line : lines) {
+      line.resize(random() % (round % 2 ? 40 : 8));
+      for (char& c : line) c = alphabet[random() % alphabet.size()];
+    }
+    LineList normalised = lines;
+    SplitTagsToLines(normalised);
+    ASSERT_EQ(normalised, NormalisePlainly(lines)) << JoinLines(lines);
+  }
 }
 
 TEST(SqueezeSpaces, TrimsAndSqueezesOnlySpaces) {
