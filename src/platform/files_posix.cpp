@@ -139,7 +139,11 @@ FolderNames& Names() {
 // stays as typed. Costs one lstat when the path exists as typed, and one more
 // (the folder's stat, which also proves the folder is there as typed) for a
 // name missing from an existing folder: the file about to be created.
-fs::path Resolve(const fs::path& exact) {
+// missing (when given) is set when the answer is known to name nothing: its
+// lstat failed and its folder holds no other spelling of it, so a caller
+// about to create it need not look again.
+fs::path Resolve(const fs::path& exact, bool* missing = nullptr) {
+  if (missing) *missing = false;
   if (exact.empty() || Exists(exact)) return exact;
   const fs::path parent = exact.parent_path();
   const std::string name = exact.filename().string();
@@ -149,6 +153,7 @@ fs::path Resolve(const fs::path& exact) {
   // only a folder that is not needs resolving itself.
   bool folder_there = false;
   if (auto found = Names().Find(parent, name, folder_there)) return parent / *found;
+  if (folder_there && missing) *missing = true;
   if (folder_there || parent.empty()) return exact;
   const fs::path resolved_parent = Resolve(parent);
   if (resolved_parent == parent) return exact;
@@ -306,13 +311,23 @@ fs::path TypedPath(std::string_view path) {
   return fs::path(ToUtf8Separators(path));
 }
 
-fs::path NativePath(std::string_view path) {
+namespace {
+
+// NativePath, telling also whether the path was found to name nothing (see
+// Resolve).
+fs::path NativePathOf(std::string_view path, bool* missing) {
   const std::string utf8 = ToUtf8Separators(path);
   std::string_view trimmed = utf8;
   while (trimmed.size() > 1 && trimmed.back() == '/') trimmed.remove_suffix(1);
-  fs::path resolved = Resolve(fs::path(trimmed));
+  fs::path resolved = Resolve(fs::path(trimmed), missing);
   if (trimmed.size() != utf8.size()) resolved /= "";
   return resolved;
+}
+
+}  // namespace
+
+fs::path NativePath(std::string_view path) {
+  return NativePathOf(path, nullptr);
 }
 
 std::vector<DirEntry> ListFolder(std::string_view folder) {
@@ -412,9 +427,12 @@ std::optional<std::string> ReadFileWithin(std::string_view path, std::string_vie
 }
 
 bool WriteFileWhole(std::string_view path, std::string_view bytes) {
-  const fs::path target = NativePath(path);
+  // A new page: the lookup already found no such name, and a second look in
+  // a folder of thousands of pages would cost a directory search per page.
+  bool missing = false;
+  const fs::path target = NativePathOf(path, &missing);
   struct stat st;
-  const bool existed = ::stat(target.c_str(), &st) == 0;
+  const bool existed = !missing && ::stat(target.c_str(), &st) == 0;
   if (existed && S_ISDIR(st.st_mode)) {
     errno = EISDIR;
     return false;
