@@ -66,6 +66,33 @@ std::optional<size_t> CountPieces(const LineList& lines) {
   return pieces;
 }
 
+// The high bit of each byte of word that equals b, exactly: no carry crosses
+// from one byte into the next, so every byte is told apart.
+uint64_t BytesEqualTo(uint64_t word, unsigned char b) {
+  constexpr uint64_t kOnes = 0x0101010101010101ULL;
+  constexpr uint64_t kLow7 = 0x7F7F7F7F7F7F7F7FULL;
+  const uint64_t x = word ^ (kOnes * b);
+  return ~(((x & kLow7) + kLow7) | x | kLow7);
+}
+
+// The index of the second space of the first two in a row in text[0, n), or
+// n when there are none. Eight bytes at a time: most runs of text have single
+// spaces every few bytes, too many for a search per space. Adjacent bytes of
+// a word are adjacent in the text whatever the byte order; the pair across
+// two words is checked on the text itself.
+size_t FirstDoubleSpace(const char* text, size_t n) {
+  size_t i = 0;
+  for (; i + 8 <= n; i += 8) {
+    uint64_t word;
+    std::memcpy(&word, text + i, sizeof word);
+    const uint64_t spaces = BytesEqualTo(word, ' ');
+    if ((spaces & (spaces >> 8)) || (i > 0 && text[i - 1] == ' ' && text[i] == ' ')) break;
+  }
+  for (i = std::max<size_t>(i, 1); i < n; ++i)
+    if (text[i] == ' ' && text[i - 1] == ' ') return i;
+  return n;
+}
+
 // Appends text to out, lower-cased when lower is set, keeping the first space
 // of each run of spaces within text (a run is not joined with one that out
 // already ends in). Squeezing a piece at a time gives the same text as
@@ -78,15 +105,8 @@ void AppendSqueezed(std::string& out, std::string_view text, bool lower) {
   const size_t size = text.size();
   if (lower)
     for (size_t k = 0; k < size; ++k) p[k] = LowerChar(p[k]);
-  // Most pieces have no run of spaces at all: find the first, if any.
-  const char* run = size < 2 ? nullptr : static_cast<const char*>(std::memchr(p, ' ', size - 1));
-  while (run && run[1] != ' ') {
-    const size_t next = static_cast<size_t>(run - p) + 1;
-    run = next + 1 >= size ? nullptr
-                           : static_cast<const char*>(std::memchr(p + next, ' ', size - 1 - next));
-  }
-  if (!run) return;
-  size_t n = static_cast<size_t>(run - p) + 1;
+  size_t n = FirstDoubleSpace(p, size);
+  if (n == size) return;
   for (size_t k = n; k < size; ++k)
     if (!(p[k] == ' ' && p[k - 1] == ' ')) p[n++] = p[k];
   out.resize(start + n);
@@ -175,31 +195,10 @@ void InsertBlock(int index, LineList& lines, const LineList& block) {
 // text without "<", trimmed, without two spaces in a row.
 namespace {
 
-// The high bit of each byte of word that equals b, exactly: no carry crosses
-// from one byte into the next, so every byte is told apart.
-uint64_t BytesEqualTo(uint64_t word, unsigned char b) {
-  constexpr uint64_t kOnes = 0x0101010101010101ULL;
-  constexpr uint64_t kLow7 = 0x7F7F7F7F7F7F7F7FULL;
-  const uint64_t x = word ^ (kOnes * b);
-  return ~(((x & kLow7) + kLow7) | x | kLow7);
-}
-
-// Whether text[0, n) holds a "<" or two spaces in a row. Eight bytes at a
-// time: this runs over every text line of every article, most of its bytes.
-// Adjacent bytes of a word are adjacent in the text whatever the byte order;
-// the pair across two words is checked on the text itself.
+// Whether text[0, n) holds a "<" or two spaces in a row: this runs over every
+// text line of every article, most of its bytes.
 bool HasTagStartOrDoubleSpace(const char* text, size_t n) {
-  size_t i = 0;
-  for (; i + 8 <= n; i += 8) {
-    uint64_t word;
-    std::memcpy(&word, text + i, sizeof word);
-    if (BytesEqualTo(word, '<')) return true;
-    const uint64_t spaces = BytesEqualTo(word, ' ');
-    if ((spaces & (spaces >> 8)) || (i > 0 && text[i - 1] == ' ' && text[i] == ' ')) return true;
-  }
-  for (; i < n; ++i)
-    if (text[i] == '<' || (text[i] == ' ' && i > 0 && text[i - 1] == ' ')) return true;
-  return false;
+  return std::memchr(text, '<', n) != nullptr || FirstDoubleSpace(text, n) < n;
 }
 
 bool IsNormalisedLine(const std::string& line) {
