@@ -14,7 +14,9 @@
 // system time of creating files swings widely (ext4 looks for a free inode
 // among those deleted in the last half minute, by any process), so compare
 // figures from one run, and read the user-time ratio for the program's own
-// scaling. strace is in Debian's strace package.
+// scaling. The workspaces go into the temporary folder, so TMPDIR=/dev/shm
+// measures on tmpfs, where neither side pays for ext4's inode allocation and
+// the figures swing less. strace is in Debian's strace package.
 #include <fcntl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
