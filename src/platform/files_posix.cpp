@@ -305,14 +305,6 @@ std::string RootRealPath(std::string_view root) {
   return real;
 }
 
-}  // namespace
-
-fs::path TypedPath(std::string_view path) {
-  return fs::path(ToUtf8Separators(path));
-}
-
-namespace {
-
 // NativePath, telling also whether the path was found to name nothing (see
 // Resolve).
 fs::path NativePathOf(std::string_view path, bool* missing) {
@@ -325,6 +317,10 @@ fs::path NativePathOf(std::string_view path, bool* missing) {
 }
 
 }  // namespace
+
+fs::path TypedPath(std::string_view path) {
+  return fs::path(ToUtf8Separators(path));
+}
 
 fs::path NativePath(std::string_view path) {
   return NativePathOf(path, nullptr);
@@ -427,7 +423,7 @@ std::optional<std::string> ReadFileWithin(std::string_view path, std::string_vie
 }
 
 bool WriteFileWhole(std::string_view path, std::string_view bytes) {
-  // A new page: the lookup already found no such name, and a second look in
+  // A new file: the lookup already found no such name, and a second look in
   // a folder of thousands of pages would cost a directory search per page.
   bool missing = false;
   const fs::path target = NativePathOf(path, &missing);
