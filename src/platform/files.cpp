@@ -72,12 +72,15 @@ void WalkFiles(std::string_view folder, const std::function<void()>& before_entr
 }
 
 bool IsWithinFolder(std::string_view path, std::string_view folder) {
-  const std::string p = RealPath(path);
-  std::string f = RealPath(folder);
-  if (p.empty() || f.empty()) return false;
-  while (f.size() > 1 && IsSeparator(f.back())) f.pop_back();
-  if (p.compare(0, f.size(), f) != 0) return false;
-  return p.size() == f.size() || IsSeparator(p[f.size()]) || IsSeparator(f.back());
+  return RealPathWithin(RealPath(path), RealPath(folder));
+}
+
+bool RealPathWithin(std::string_view real, std::string_view top) {
+  if (real.empty() || top.empty()) return false;
+  while (top.size() > 1 && top.back() == kRealPathSeparator) top.remove_suffix(1);
+  if (real.substr(0, top.size()) != top) return false;
+  return real.size() == top.size() || real[top.size()] == kRealPathSeparator ||
+         top.back() == kRealPathSeparator;
 }
 
 }  // namespace tavex

@@ -134,4 +134,13 @@ void WalkFiles(std::string_view folder, const std::function<void()>& before_entr
 // "..", links and letter case as far as the parts exist.
 bool IsWithinFolder(std::string_view path, std::string_view folder);
 
+// The one character that separates the parts of a path as RealPath gives it:
+// "/" on POSIX, where "\" may stand inside a name, and "\" on Windows.
+extern const char kRealPathSeparator;
+
+// True when real is top or lies inside it, both in RealPath's form; false when
+// either is empty. A trailing separator on top (a drive's or the system's root)
+// does not count, so "/a/b" holds "/a/b/c" but not "/a/bc".
+bool RealPathWithin(std::string_view real, std::string_view top);
+
 }  // namespace tavex

@@ -20,6 +20,9 @@
 namespace fs = std::filesystem;
 
 namespace tavex {
+
+const char kRealPathSeparator = '/';
+
 namespace {
 
 std::string ToUtf8Separators(std::string_view path) {
@@ -406,12 +409,7 @@ std::optional<std::string> ReadFileWithin(std::string_view path, std::string_vie
   off_t size = 0;
   const int fd = OpenRegularByName(path, refusal, size);
   if (fd < 0) return std::nullopt;
-  const std::string real = DescriptorPath(fd);
-  std::string top = RootRealPath(root);
-  while (top.size() > 1 && top.back() == '/') top.pop_back();
-  const bool inside = !real.empty() && !top.empty() && real.compare(0, top.size(), top) == 0 &&
-                      (real.size() == top.size() || real[top.size()] == '/' || top == "/");
-  if (!inside) {
+  if (!RealPathWithin(DescriptorPath(fd), RootRealPath(root))) {
     ::close(fd);
     refusal = ReadRefusal::Outside;
     errno = EACCES;

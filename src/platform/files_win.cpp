@@ -23,6 +23,9 @@
 namespace fs = std::filesystem;
 
 namespace tavex {
+
+const char kRealPathSeparator = '\\';
+
 namespace {
 
 constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
@@ -371,12 +374,7 @@ std::optional<std::string> ReadFileWithin(std::string_view path, std::string_vie
                                           size_t limit, ReadRefusal& refusal) {
   HANDLE h = OpenRegular(WidePath(path), refusal);
   if (h == INVALID_HANDLE_VALUE) return std::nullopt;
-  const std::string real = Cp1251OfWide(HandlePath(h));
-  std::string top = RealPath(root);
-  while (top.size() > 1 && top.back() == '\\') top.pop_back();
-  const bool inside = !real.empty() && !top.empty() && real.compare(0, top.size(), top) == 0 &&
-                      (real.size() == top.size() || real[top.size()] == '\\' || top.back() == '\\');
-  if (!inside) {
+  if (!RealPathWithin(Cp1251OfWide(HandlePath(h)), RealPath(root))) {
     CloseHandle(h);
     refusal = ReadRefusal::Outside;
     errno = EACCES;

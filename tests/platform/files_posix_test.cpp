@@ -40,6 +40,21 @@ TEST(IsWithinFolder, SeesThroughDotsAndLinks) {
   EXPECT_FALSE(IsWithinFolder(dir.text() + "\\srcx\\a", root));
 }
 
+// A POSIX name may hold a backslash: a sibling folder "src\x" is not inside
+// "src", though its real path continues the root's with a character that is a
+// separator in the program's own path texts.
+TEST(IsWithinFolder, ABackslashInARealNameIsNoSeparator) {
+  TempDir dir;
+  WriteFile(dir.path() / "src\\x" / "secret.gif", "secret");
+  fs::create_directories(dir.path() / "src" / "rubric");
+  fs::create_symlink(dir.path() / "src\\x" / "secret.gif", dir.path() / "src" / "rubric" / "a.gif");
+  const std::string root = dir.text() + "\\src";
+  EXPECT_FALSE(IsWithinFolder(root + "\\rubric\\a.gif", root));
+  ReadRefusal refusal = ReadRefusal::None;
+  EXPECT_FALSE(ReadFileWithin(root + "\\rubric\\a.gif", root, 1 << 20, refusal));
+  EXPECT_EQ(refusal, ReadRefusal::Outside);
+}
+
 TEST(LinkCaseVariant, TheOtherSpellingReachesTheFolder) {
   TempDir dir;
   fs::create_directory(dir.path() / "images");

@@ -75,5 +75,22 @@ TEST(Files, WriteWholeLeavesNoTemporaryAndFailsCleanly) {
   EXPECT_FALSE(WriteFileWhole(dir / "missing/page.htm", "x"));
 }
 
+// "/a/b" as a real path of this system: "C:\a\b" on Windows.
+std::string Real(std::string_view posix) {
+  std::string real = kRealPathSeparator == '\\' ? "C:" : "";
+  for (char c : posix) real += c == '/' ? kRealPathSeparator : c;
+  return real;
+}
+
+TEST(RealPathWithin, WholePartsOnlyAndTheTopRootHoldsAll) {
+  EXPECT_TRUE(RealPathWithin(Real("/a/b"), Real("/a/b")));
+  EXPECT_TRUE(RealPathWithin(Real("/a/b/c"), Real("/a/b/")));
+  EXPECT_FALSE(RealPathWithin(Real("/a/bc"), Real("/a/b")));
+  EXPECT_FALSE(RealPathWithin(Real("/a"), Real("/a/b")));
+  EXPECT_TRUE(RealPathWithin(Real("/x"), Real("/")));
+  EXPECT_FALSE(RealPathWithin("", Real("/")));
+  EXPECT_FALSE(RealPathWithin(Real("/x"), ""));
+}
+
 }  // namespace
 }  // namespace tavex
