@@ -11,8 +11,10 @@
 #include "clean/line_helpers.h"
 #include "clean/line_list.h"
 #include "fuzz_support.h"
+#include "support/plain_squeeze.h"
 
 using namespace tavex;
+using tavex::test::SqueezePlainly;
 
 namespace {
 
@@ -23,16 +25,6 @@ std::string RemoveOneByOne(std::string_view what, std::string text) {
   if (what.empty()) return text;
   for (size_t at; (at = text.find(what)) != std::string::npos;) text.erase(at, what.size());
   return text;
-}
-
-// Trims codes up to 32 at both ends and keeps the first space of each run.
-std::string SqueezePlainly(std::string_view text) {
-  while (!text.empty() && static_cast<unsigned char>(text.front()) <= 32) text.remove_prefix(1);
-  while (!text.empty() && static_cast<unsigned char>(text.back()) <= 32) text.remove_suffix(1);
-  std::string out;
-  for (char c : text)
-    if (!(c == ' ' && !out.empty() && out.back() == ' ')) out += c;
-  return out;
 }
 
 }  // namespace

@@ -6,20 +6,12 @@
 
 #include "app/memory_window.h"
 #include "platform/text.h"
+#include "support/plain_squeeze.h"
 
 namespace tavex {
 namespace {
 
-// Trims codes up to 32 at both ends and keeps the first space of each run,
-// written apart from the code under test so that the two can disagree.
-std::string SqueezePlainly(std::string_view text) {
-  while (!text.empty() && static_cast<unsigned char>(text.front()) <= 32) text.remove_prefix(1);
-  while (!text.empty() && static_cast<unsigned char>(text.back()) <= 32) text.remove_suffix(1);
-  std::string out;
-  for (char c : text)
-    if (!(c == ' ' && !out.empty() && out.back() == ' ')) out += c;
-  return out;
-}
+using test::SqueezePlainly;
 
 // Normalising as the rule reads, one character at a time: each line squeezed
 // whole first; "<" opens a tag (the spaces right after it on its line go), the
