@@ -139,8 +139,9 @@ bool IsWithinFolder(std::string_view path, std::string_view folder);
 extern const char kRealPathSeparator;
 
 // True when real is top or lies inside it, both in RealPath's form; false when
-// either is empty. A trailing separator on top (a drive's or the system's root)
-// does not count, so "/a/b" holds "/a/b/c" but not "/a/bc".
+// either is empty. Only whole parts match: "/a/b" holds "/a/b/c" but not
+// "/a/bc". Separators at top's end are ignored, so "/a/b/" is "/a/b" and a
+// root ("/", "C:\") holds every path on its system or drive.
 bool RealPathWithin(std::string_view real, std::string_view top);
 
 }  // namespace tavex
