@@ -5,7 +5,6 @@
 #include <memory>
 #include <mutex>
 
-#include "platform/files.h"
 #include "platform/text.h"
 
 namespace tavex {
@@ -110,10 +109,8 @@ std::optional<TPageArchive> ReadMhtmlBytes(std::string_view bytes) {
   return std::move(collected.archive);
 }
 
-std::optional<TPageArchive> MhtmlReader::Read(std::string_view path) const {
-  const auto bytes = ReadFileBytes(path);
-  if (!bytes) return std::nullopt;
-  return ReadMhtmlBytes(*bytes);
+std::optional<TPageArchive> MhtmlReader::Parse(std::string_view bytes) const {
+  return ReadMhtmlBytes(bytes);
 }
 
 }  // namespace tavex

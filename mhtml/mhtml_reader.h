@@ -21,9 +21,8 @@ std::optional<TPageArchive> ReadMhtmlBytes(std::string_view bytes);
 
 class MhtmlReader : public PageArchiveReader {
  public:
-  // The file is read through the core's platform layer (path texts in
-  // Windows-1251), then as ReadMhtmlBytes; nothing when it cannot be read.
-  std::optional<TPageArchive> Read(std::string_view path) const override;
+  // As ReadMhtmlBytes: the core reads the file, this reader only parses it.
+  std::optional<TPageArchive> Parse(std::string_view bytes) const override;
 };
 
 }  // namespace tavex

@@ -114,11 +114,5 @@ TEST(ReadMhtmlBytes, DamagedOrForeignFilesAreNoArchive) {
   }
 }
 
-TEST(MhtmlReader, ReadsAFileAndAnswersNothingForAMissingOne) {
-  MhtmlReader reader;
-  EXPECT_TRUE(reader.Read(kSamples + "/saved_by_chrome.mhtml"));
-  EXPECT_FALSE(reader.Read(kSamples + "/no_such_file.mht"));
-}
-
 }  // namespace
 }  // namespace tavex

@@ -36,9 +36,12 @@ struct TPageArchive {
 class PageArchiveReader {
  public:
   virtual ~PageArchiveReader() = default;
-  // The archive at a path text (Windows-1251). Nothing when the file cannot be
-  // read or is no archive with an HTML page in it (damaged, cut short, empty).
-  virtual std::optional<TPageArchive> Read(std::string_view path) const = 0;
+  // The archive held in bytes: the whole file, which the core reads itself
+  // through the same checked open file as any page, so that an archive swapped
+  // for a link to somewhere else is refused like a page, and a file that
+  // cannot be read fails with the system's reason. Nothing when the bytes are
+  // no archive with an HTML page in it (damaged, cut short, empty).
+  virtual std::optional<TPageArchive> Parse(std::string_view bytes) const = 0;
 };
 
 // Whether a file name (or a path text ending in one) is that of a page

@@ -13,11 +13,24 @@
 namespace tavex {
 namespace {
 
-TPageArchive ReadArchive(std::string_view source_path) {
+// The bytes of the page file or archive. Within a build the file is read
+// through the checked open file, so a file swapped for a link to somewhere
+// else after it was listed is not read.
+std::string ReadSourceFile(std::string_view source_path, std::string_view source_root) {
+  errno = 0;  // a failure that sets no reason shows none
+  ReadRefusal refusal = ReadRefusal::None;
+  auto bytes = source_root.empty() ? ReadFileBytes(source_path)
+                                   : ReadFileWithin(source_path, source_root, SIZE_MAX, refusal);
+  if (!bytes) throw CannotOpenFile(source_path);
+  return std::move(*bytes);
+}
+
+TPageArchive ReadArchive(std::string_view source_path, std::string_view source_root) {
+  // Without a reader the file is not even read. Neither that nor a damaged
+  // archive has a system reason to show.
   const PageArchiveReader* reader = CurrentPageArchiveReader();
-  std::optional<TPageArchive> archive;
-  if (reader) archive = reader->Read(source_path);
-  // A damaged archive has no system reason to show.
+  if (!reader) throw CannotOpenFile(source_path, 0);
+  std::optional<TPageArchive> archive = reader->Parse(ReadSourceFile(source_path, source_root));
   if (!archive) throw CannotOpenFile(source_path, 0);
   return std::move(*archive);
 }
@@ -38,19 +51,13 @@ std::string ArchivePageBytes(const TPageArchive& archive) {
 std::string LoadPageText(std::string_view source_path, std::string_view source_root,
                          TempFolder& scratch, bool every_picture_attribute) {
   if (IsPageArchiveName(source_path)) {
-    const TPageArchive archive = ReadArchive(source_path);
+    const TPageArchive archive = ReadArchive(source_path, source_root);
     return TakeOutEmbeddedPictures(PageTo1251(ArchivePageBytes(archive)), scratch, &archive,
                                    every_picture_attribute);
   }
-  // Within a build the page is read through the checked open file, so a page
-  // swapped for a link to somewhere else after it was listed is not read.
-  errno = 0;  // a failure that sets no reason shows none
-  ReadRefusal refusal = ReadRefusal::None;
-  auto bytes = source_root.empty() ? ReadFileBytes(source_path)
-                                   : ReadFileWithin(source_path, source_root, SIZE_MAX, refusal);
-  if (!bytes) throw CannotOpenFile(source_path);
-  ConvertPageTo1251(*bytes);  // in place: one copy of a large page the less
-  return TakeOutEmbeddedPictures(std::move(*bytes), scratch, nullptr, every_picture_attribute);
+  std::string bytes = ReadSourceFile(source_path, source_root);
+  ConvertPageTo1251(bytes);  // in place: one copy of a large page the less
+  return TakeOutEmbeddedPictures(std::move(bytes), scratch, nullptr, every_picture_attribute);
 }
 
 }  // namespace tavex

@@ -16,8 +16,9 @@ class TempFolder;
 // (TakeOutEmbeddedPictures: the archive's parts, data: addresses; the lazy
 // and srcset attributes too when every_picture_attribute is on). A file that
 // cannot be read, and an archive that is damaged or that no reader is plugged
-// in for, fail with "Cannot open file %s". With a source_root, a page file is
-// read through its checked open file and must lie inside that folder.
+// in for, fail with "Cannot open file %s". With a source_root, the file (page
+// or archive) is read through its checked open file and must lie inside that
+// folder; the archive reader only parses the bytes read.
 std::string LoadPageText(std::string_view source_path, std::string_view source_root,
                          TempFolder& scratch, bool every_picture_attribute);
 

@@ -11,6 +11,7 @@
 #include "platform/shown_path.h"
 #include "platform/text.h"
 #include "support/article_workspace.h"
+#include "support/shown_place.h"
 #include "support/temp_root.h"
 
 namespace fs = std::filesystem;
@@ -134,12 +135,12 @@ TEST_F(EmbeddedArticle, ScratchFolderGoesAlsoWhenTheArticleFails) {
 // An archive reader that answers from memory, as a MIME library would.
 class FakeArchiveReader : public PageArchiveReader {
  public:
-  std::optional<TPageArchive> Read(std::string_view path) const override {
-    paths_read.emplace_back(path);
+  std::optional<TPageArchive> Parse(std::string_view bytes) const override {
+    bytes_parsed.emplace_back(bytes);
     return archive;
   }
   std::optional<TPageArchive> archive;
-  mutable std::vector<std::string> paths_read;
+  mutable std::vector<std::string> bytes_parsed;
 };
 
 class ArchiveArticle : public EmbeddedArticle {
@@ -166,7 +167,8 @@ TEST_F(ArchiveArticle, PartsArePicturesAndTheDeclaredCharsetOutranksTheMeta) {
   const std::string source = WriteSource("Saved.MHT", "archive bytes are the reader's business");
   const std::string title = CleanArticle(source, work_ / "out/pub/0.htm", window_);
   EXPECT_EQ(title, "\xC2\xE7\xF0\xFB\xE2");  // "Взрыв" in Windows-1251
-  EXPECT_EQ(reader_.paths_read, std::vector<std::string>{source});
+  EXPECT_EQ(reader_.bytes_parsed,
+            std::vector<std::string>{"archive bytes are the reader's business"});
   const LineList page = LoadLines(work_ / "out/pub/0.htm");
   EXPECT_TRUE(HasLine(page, "<img src=\"..\\Images\\1.png\">")) << JoinLines(page);
   EXPECT_TRUE(HasLine(page, "<img src=\"..\\Images\\2.gif\">"));
@@ -198,6 +200,37 @@ TEST_F(ArchiveArticle, DamagedArchiveFailsNamingTheFile) {
     // The second line names the file; a damaged archive has no system reason.
     EXPECT_EQ(std::string(failure.what()), "Cannot open file " + source + "\n" + ShownPath(source));
   }
+  EXPECT_FALSE(fs::exists(work_.path() / "out/pub/0.htm"));
+}
+
+// The archive is read like any page, so the reader never sees a file that a
+// page in its place would not be read from.
+TEST_F(ArchiveArticle, ArchiveThatCannotBeReadFailsWithTheSystemsReason) {
+  reader_.archive = TPageArchive{"<html><body>x</body></html>", "", "", {}};
+  const std::string source = work_ / "src/news/gone.mht";
+  try {
+    CleanArticle(source, work_ / "out/pub/0.htm", window_, work_ / "src");
+    ADD_FAILURE() << "no failure";
+  } catch (const Failure& failure) {
+    EXPECT_EQ(std::string(failure.what()),
+              test::ShownPlace("Cannot open file " + source + "\n" + source +
+                               ": No such file or directory"));
+  }
+  EXPECT_TRUE(reader_.bytes_parsed.empty());
+  EXPECT_FALSE(fs::exists(work_.path() / "out/pub/0.htm"));
+}
+
+TEST_F(ArchiveArticle, ArchiveLinkedFromOutsideTheSourceFolderIsNotRead) {
+  reader_.archive = TPageArchive{"<html><body>secret</body></html>", "", "", {}};
+  test::WriteFile(work_.path() / "private/diary.mht", "the editor's private archive");
+  WriteSource("news/keep.htm", "x");
+  const fs::path link = work_.path() / "src/news/diary.mht";
+  if (!test::MakeLink(work_.path() / "private/diary.mht", link))
+    GTEST_SKIP() << "this system cannot make symbolic links here";
+  EXPECT_THROW(
+      CleanArticle(work_ / "src/news/diary.mht", work_ / "out/pub/0.htm", window_, work_ / "src"),
+      Failure);
+  EXPECT_TRUE(reader_.bytes_parsed.empty());
   EXPECT_FALSE(fs::exists(work_.path() / "out/pub/0.htm"));
 }
 
