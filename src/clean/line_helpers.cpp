@@ -44,23 +44,32 @@ std::string_view Trim(std::string_view s) {
 // within one source line that holds a character above code 32 (the others
 // are trimmed away). Squeezing and trimming never touch "<" or ">", so this
 // is exactly the split's own count, and the split can reserve its lines once.
+//
+// It jumps from "<" to ">" and back with memchr, as the split itself does: a
+// byte at a time, this count took a quarter of a build's processor time.
 std::optional<size_t> CountPieces(const LineList& lines) {
   bool in_tag = false;
   size_t pieces = 0;
   for (const std::string& line : lines) {
-    bool visible = false;  // the stretch outside tags so far holds text
-    for (char c : line) {
+    const char* p = line.data();
+    const char* const end = p + line.size();
+    while (p < end) {
       if (in_tag) {
-        in_tag = c != '>';
-      } else if (c == '<') {
-        pieces += visible ? 2 : 1;
-        visible = false;
-        in_tag = true;
-      } else if (!IsTrimmable(c)) {
-        visible = true;
+        const void* gt = std::memchr(p, '>', static_cast<size_t>(end - p));
+        if (!gt) break;
+        in_tag = false;
+        p = static_cast<const char*>(gt) + 1;
+        continue;
       }
+      const void* lt = std::memchr(p, '<', static_cast<size_t>(end - p));
+      const char* const stop = lt ? static_cast<const char*>(lt) : end;
+      while (p < stop && IsTrimmable(*p)) ++p;
+      if (p < stop) ++pieces;  // the stretch before the "<" (or the line's end) holds text
+      if (!lt) break;
+      ++pieces;  // the tag
+      in_tag = true;
+      p = stop + 1;
     }
-    if (visible) ++pieces;
   }
   if (in_tag) return std::nullopt;
   return pieces;
