@@ -65,6 +65,12 @@ void FindHost(std::string_view address, size_t& begin, size_t& end) {
 }
 
 std::optional<std::string> EncodeHost(std::string_view host) {
+  // The user information before an "@" may hold escapes; the host name after
+  // it never does ("https://%3C?php...", a page's unfilled template, names no
+  // host at all).
+  const size_t at = host.rfind('@');
+  if (host.find('%', at == std::string_view::npos ? 0 : at + 1) != std::string_view::npos)
+    return std::nullopt;
   std::string encoded;
   size_t start = 0;
   while (start <= host.size()) {

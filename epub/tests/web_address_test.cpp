@@ -23,6 +23,8 @@ TEST(WebAddress, OtherPartsArePercentEncodedOnce) {
   EXPECT_EQ(EncodeWebAddress("http://user@host.ru:8080"), "http://user@host.ru:8080");
   EXPECT_EQ(EncodeWebAddress("mailto:\xd0\xbf@mail.ru"), "mailto:%D0%BF@mail.ru");
   EXPECT_EQ(EncodeWebAddress("http://bad host/"), std::nullopt);
+  EXPECT_EQ(EncodeWebAddress("https://%3C?php%20echo%20X;?%3Ehost.com/a/"), std::nullopt);
+  EXPECT_EQ(EncodeWebAddress("http://us%40er@host.ru/"), "http://us%40er@host.ru/");
   EXPECT_EQ(EncodeWebAddress("http://a<b/"), std::nullopt);
 }
 

@@ -57,13 +57,14 @@ TEST_F(CorpusTest, EveryPageCleansWithEveryPassSwitchedOn) {
     EXPECT_EQ(lines.back(), "</html>") << name;
     for (size_t i = 0; i + 1 < lines.size(); ++i) {
       EXPECT_NE(lines[i].rfind("<script", 0), 0u) << name << " line " << i;
-      if (lines[i].rfind("<img", 0) == 0) {
+      // A tag with no src names no file of the page, and stays as it is.
+      if (lines[i].rfind("<img", 0) == 0 && lines[i].find("src=") != std::string::npos) {
         EXPECT_NE(lines[i].find("src=\"..\\Images\\"), std::string::npos)
             << name << ": " << lines[i];
       }
     }
   }
-  EXPECT_EQ(pages, 26);
+  EXPECT_EQ(pages, test::CorpusCaseCount(kCorpus));
 }
 
 TEST_F(CorpusTest, Koi8rManualGetsItsTitleAndItsFourPictures) {

@@ -8,6 +8,8 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <string>
 #include <string_view>
 
 namespace tavex::test {
@@ -16,6 +18,16 @@ namespace tavex::test {
 inline bool SharedCorpusRequired() {
   const char* value = std::getenv("MYTAVEX_REQUIRE_SHARED");
   return value && std::string_view(value) != "" && std::string_view(value) != "0";
+}
+
+// The cases the corpus's manifest lists (one row each after its header): what
+// a walk over the corpus must have met, so a case that vanished is noticed.
+inline int CorpusCaseCount(const std::filesystem::path& corpus) {
+  std::ifstream manifest(corpus / "manifest.tsv");
+  int rows = 0;
+  for (std::string line; std::getline(manifest, line);)
+    if (!line.empty()) ++rows;
+  return rows > 0 ? rows - 1 : 0;
 }
 
 }  // namespace tavex::test
