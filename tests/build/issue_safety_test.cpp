@@ -336,16 +336,28 @@ TEST_F(SafeBuild, RewrittenFilesKeepTheirModeAndStaleTemporariesGo) {
   const fs::path contents = fs::path(ws.help()) / "Table of Contents.hhc";
   fs::permissions(contents, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
   // A killed run's temporary (no such process) and a running one's (this process).
-  const fs::path stale = contents.string() + ".tmp-999999999-0";
-  const fs::path live = contents.string() + ".tmp-" + std::to_string(::getpid()) + "-999";
+  const fs::path help = ws.help();
+  const std::string temp = ".Table of Contents.hhc.mytavex-tmp-";
+  const fs::path stale = help / (temp + "999999999-0");
+  const fs::path live = help / (temp + std::to_string(::getpid()) + "-999");
   WriteFile(stale, "cut off");
   WriteFile(live, "in progress");
+  // The editor's own files that only look like temporaries stay, whatever
+  // their numbers say: only the exact form of a regular file is ours.
+  const std::vector<fs::path> lookalikes = {
+      help / "Table of Contents.hhc.tmp-backup", help / "Table of Contents.hhc.tmp-999999999-0",
+      help / (temp + "999999999-x"), help / (temp + "999999999-0.txt"),
+      help / ("Table of Contents.hhc" + temp.substr(22) + "999999999-0")};
+  for (const fs::path& file : lookalikes) WriteFile(file, "mine");
+  fs::create_directories(help / (temp + "999999998-0"));
   ASSERT_EQ(RunFailure(ws), "");
   EXPECT_TRUE(Contains(ReadFile(contents), "tavex11\\index.htm"));
   EXPECT_EQ(fs::status(contents).permissions(),
             fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
   EXPECT_FALSE(fs::exists(stale));
   EXPECT_TRUE(fs::exists(live));
+  for (const fs::path& file : lookalikes) EXPECT_EQ(ReadFile(file), "mine") << file;
+  EXPECT_TRUE(fs::is_directory(help / (temp + "999999998-0")));
 }
 
 }  // namespace
