@@ -30,11 +30,7 @@ using test::WriteFile;
 // What a test over links needs and wine (or a Windows user without the right)
 // lacks.
 constexpr const char* kNoLinks = "this system cannot make symbolic links here";
-#ifdef _WIN32
-constexpr bool kPosix = false;
-#else
-constexpr bool kPosix = true;
-#endif
+using test::kPosix;
 
 // A named pipe: a source entry that is neither file nor folder (POSIX only;
 // its test skips on Windows first).
@@ -123,13 +119,23 @@ TEST_F(SafeBuild, MarkedTreesEmptyTreesAndOlderIssuesAreEmptied) {
   ASSERT_EQ(RunFailure(ws), "");
   EXPECT_FALSE(fs::exists(Out() / "images" / "77.gif"));
 
-  // Folders that exist but hold no file are as good as absent.
+  // Folders that exist but hold nothing are as good as absent.
   const fs::path bare = elsewhere.path() / "bare";
-  fs::create_directories(bare / "pub" / "old");
+  fs::create_directories(bare / "pub");
   fs::create_directories(bare / "images");
   ws.window.SetFieldText(Field::TargetDir, bare.string());
   ASSERT_EQ(RunFailure(ws), "");
   EXPECT_TRUE(fs::exists(bare / kIssueMarkFile));
+
+  // A folder inside one of them is none the build made: the run stops there,
+  // naming it, with nothing of the old issue removed.
+  fs::create_directories(bare / "pub" / "old");
+  WriteFile(bare / "pub" / "old" / "notes.txt", "notes");
+  const std::string page = ReadFile(bare / "pub" / "0.htm");
+  const std::string failure = RunFailure(ws);
+  EXPECT_TRUE(Contains(failure, "old")) << failure;
+  EXPECT_EQ(ReadFile(bare / "pub" / "old" / "notes.txt"), "notes");
+  EXPECT_EQ(ReadFile(bare / "pub" / "0.htm"), page);
 }
 
 TEST_F(SafeBuild, TheWorkingFolderAndTheContentsAreNeverEmptiedOrOverwritten) {
