@@ -45,6 +45,14 @@ FolderLock::Result FolderLock::TryLock(std::string_view folder) {
   return Result::Locked;
 }
 
+// A held folder cannot be moved or removed while it is held (it is open
+// without sharing deletion), so its real location is the folder itself.
+FolderLock::Result FolderLock::TryLock(const HeldFolder& folder) {
+  Unlock();
+  if (!folder.held()) return Result::Failed;
+  return TryLock(folder.real());
+}
+
 void FolderLock::Unlock() {
   if (handle_ == kNone) return;
   // Closing the handle drops the lock and, as the last handle, deletes the file.

@@ -10,6 +10,7 @@
 #include "platform/files.h"
 #include "platform/process.h"
 #include "platform/temporary_name.h"
+#include "platform/wide_text_win.h"
 
 namespace tavex {
 namespace {

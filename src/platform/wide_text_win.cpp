@@ -6,6 +6,7 @@
 
 #include <cerrno>
 
+#include "platform/name_text.h"
 #include "platform/text.h"
 
 namespace tavex {
@@ -56,6 +57,29 @@ std::string Cp1251OfWide(std::wstring_view text) {
     out.push_back(byte < 0 ? '?' : static_cast<char>(byte));
   });
   return out;
+}
+
+std::string NameTextOfWide(std::wstring_view name) {
+  std::u32string code_points;
+  code_points.reserve(name.size());
+  for (size_t i = 0; i < name.size(); ++i) {
+    const char32_t unit = static_cast<char16_t>(name[i]);
+    const char32_t low = i + 1 < name.size() ? static_cast<char16_t>(name[i + 1]) : 0;
+    if (unit >= 0xD800 && unit < 0xDC00 && low >= 0xDC00 && low < 0xE000) {
+      code_points += 0x10000 + ((unit - 0xD800) << 10) + (low - 0xDC00);
+      ++i;
+    } else {
+      code_points += unit;  // a lone surrogate stays itself
+    }
+  }
+  return NameTextOfCodePoints(code_points);
+}
+
+std::wstring WideOfNameText(std::string_view text) {
+  std::wstring wide;
+  wide.reserve(text.size());
+  for (char32_t cp : CodePointsOfNameText(text)) AppendUtf16(wide, cp);
+  return wide;
 }
 
 std::wstring WideOfUtf8(std::string_view utf8) {

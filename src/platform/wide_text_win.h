@@ -13,6 +13,11 @@ std::wstring WideOf1251(std::string_view text);
 // UTF-16 as Windows-1251: a character the code page lacks becomes one "?"
 // (a surrogate pair is one character); an unpaired surrogate becomes "?" too.
 std::string Cp1251OfWide(std::wstring_view text);
+// A file name's UTF-16 as a path text and back (name_text.h): characters the
+// code page lacks, lone surrogates included, as character references, so the
+// way back is exact.
+std::string NameTextOfWide(std::wstring_view name);
+std::wstring WideOfNameText(std::string_view text);
 // UTF-8 to UTF-16 and back; a malformed sequence becomes U+FFFD.
 std::wstring WideOfUtf8(std::string_view utf8);
 std::string Utf8OfWide(std::wstring_view text);

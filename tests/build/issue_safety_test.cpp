@@ -23,6 +23,7 @@ namespace fs = std::filesystem;
 namespace tavex {
 namespace {
 
+using test::MakeFifo;
 using test::MakeLink;
 using test::ReadFile;
 using test::WriteFile;
@@ -31,17 +32,6 @@ using test::WriteFile;
 // lacks.
 constexpr const char* kNoLinks = "this system cannot make symbolic links here";
 using test::kPosix;
-
-// A named pipe: a source entry that is neither file nor folder (POSIX only;
-// its test skips on Windows first).
-bool MakeFifo(const fs::path& path) {
-#ifdef _WIN32
-  (void)path;
-  return false;
-#else
-  return ::mkfifo(path.c_str(), 0600) == 0;
-#endif
-}
 
 // The text of the Failure a run ends with; empty when it went through.
 std::string RunFailure(test::Workspace& ws) {

@@ -8,7 +8,6 @@
 // contents file. Real folders, real links, the whole tree compared byte for
 // byte afterwards.
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -225,7 +224,7 @@ TEST_F(Resolution, AnEntryThatCannotBeEmptiedStopsTheRunNamingIt) {
   fs::remove_all(out / "images" / "1.gif");
 
   if (!kPosix) return;
-  ASSERT_EQ(::mkfifo((out / "images" / "2.gif").c_str(), 0600), 0);
+  ASSERT_TRUE(test::MakeFifo(out / "images" / "2.gif"));
   failure = Build(work.window);
   EXPECT_TRUE(Contains(failure, "2.gif")) << failure;
   EXPECT_EQ(ReadFile(out / "pub" / "0.htm"), page);

@@ -1,5 +1,7 @@
 #include "workspace.h"
 
+#include <sys/stat.h>
+
 #include "platform/text.h"
 
 namespace tavex::test {
@@ -24,6 +26,15 @@ void PointWindowAt(MemoryWindow& window, std::string_view source, std::string_vi
   window.SetFieldText(Field::IssueNumber, "11");
   window.SetChecked(Switch::RunCompiler, false);
   window.SetIssueDate({2024, 3, 9});
+}
+
+bool MakeFifo(const std::filesystem::path& path) {
+#ifdef _WIN32
+  (void)path;
+  return false;
+#else
+  return ::mkfifo(path.c_str(), 0600) == 0;
+#endif
 }
 
 void SetRubricRows(MemoryWindow& window,

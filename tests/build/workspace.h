@@ -39,6 +39,10 @@ inline constexpr const char* kContentsWithIssue10 =
 // compiler off.
 void PointWindowAt(MemoryWindow& window, std::string_view source, std::string_view target,
                    std::string_view issues_root);
+// Makes a named pipe: an entry that is neither file nor folder. False on
+// Windows, which has none in its folders; a test that needs one skips there.
+bool MakeFifo(const std::filesystem::path& path);
+
 // Sets the rubric grid to these (folder, rubric) rows, texts in UTF-8.
 void SetRubricRows(MemoryWindow& window,
                    std::initializer_list<std::pair<const char*, const char*>> rows);
@@ -49,6 +53,10 @@ class Workspace {
 
   // A source article with a title element (text in UTF-8, stored as Windows-1251).
   void AddArticle(std::string_view relative, std::string_view title_utf8);
+  // Makes a named pipe: an entry that is neither file nor folder. False on
+  // Windows, which has none in its folders; a test that needs one skips there.
+  bool MakeFifo(const std::filesystem::path& path);
+
   // Sets the rubric grid to these (folder, rubric) rows, texts in UTF-8.
   void SetRubrics(std::initializer_list<std::pair<const char*, const char*>> rows);
 

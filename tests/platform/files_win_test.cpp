@@ -6,6 +6,7 @@
 
 #include "platform/files.h"
 #include "platform/folder_lock.h"
+#include "platform/held_folder.h"
 #include "platform/process.h"
 #include "support/temp_dir.h"
 
@@ -87,24 +88,54 @@ TEST(WindowsPaths, CyrillicNamesInWindows1251) {
 TEST(WindowsPaths, NamesBeyondWindows1251AreReachedByTheirListedText) {
   TempDir dir;
   // "café ☃.htm" and "cafè ☂.htm": é, è, ☃ and ☂ are not in the code page,
-  // so both are listed as "caf? ?.htm".
+  // so they are listed with character references, each its own text.
   WriteFile(dir.path() / L"caf\u00e9 \u2603.htm", "snowman");
   WriteFile(dir.path() / L"caf\u00e8 \u2602.htm", "umbrella");
   WriteFile(dir.path() / L"cafe x.htm", "plain");
   const auto entries = ListFolder(dir.text());
   ASSERT_EQ(entries.size(), 3u);
-  EXPECT_EQ(entries[0].name, "caf? ?.htm");
-  EXPECT_EQ(entries[1].name, "caf? ?.htm");
+  EXPECT_EQ(entries[0].name, "caf&#232; &#9730;.htm");
+  EXPECT_EQ(entries[1].name, "caf&#233; &#9731;.htm");
   EXPECT_EQ(entries[2].name, "cafe x.htm");
-  // The listed text reaches one of them (the first in byte order of UTF-8:
-  // è before é), never the name whose letters the code page has.
-  EXPECT_TRUE(FileExists(dir.text() + "\\caf? ?.htm"));
-  EXPECT_EQ(ReadFileBytes(dir.text() + "\\caf? ?.htm"), "umbrella");
-  EXPECT_FALSE(FileExists(dir.text() + "\\caf? x.htm"));
+  // Each listed text reaches its own file.
+  EXPECT_EQ(ReadFileBytes(dir.text() + "\\" + entries[0].name), "umbrella");
+  EXPECT_EQ(ReadFileBytes(dir.text() + "\\" + entries[1].name), "snowman");
+  EXPECT_FALSE(FileExists(dir.text() + "\\caf? ?.htm"));
   // A picture folder of such a name works as a folder too.
   ASSERT_TRUE(fs::create_directory(dir.path() / L"\u2603"));
-  EXPECT_TRUE(WriteFileWhole(dir.text() + "\\?\\1.gif", "gif"));
+  EXPECT_TRUE(WriteFileWhole(dir.text() + "\\&#9731;\\1.gif", "gif"));
   EXPECT_EQ(ReadFile(dir.path() / L"\u2603" / "1.gif"), "gif");
+}
+
+TEST(WindowsHeldFolder, ABoundTextReachesItsHeldFolderWhichCannotBeMovedMeanwhile) {
+  TempDir dir;
+  WriteFile(dir.path() / "elsewhere" / "keep.txt", "keep");
+  TResolvedFolder issue = ResolveFolder(dir.text() + "\\new\\x\\..\\issue", true);
+  ASSERT_TRUE(issue.folder.held());
+  EXPECT_TRUE(fs::is_directory(dir.path() / "new" / "issue"));
+  EXPECT_FALSE(fs::exists(dir.path() / "new" / "x"));  // Windows reads ".." from the text
+  const std::string typed = dir.text() + "\\new\\issue";
+  {
+    FolderBinding bound(typed, &issue.folder, LinkRule::Never);
+    // Held without sharing deletion: nothing can move it away meanwhile.
+    EXPECT_FALSE(MoveFileW((dir.path() / "new" / "issue").c_str(), (dir.path() / "moved").c_str()));
+    ASSERT_TRUE(CreateFolder(typed + "\\pub"));
+    ASSERT_TRUE(WriteFileWhole(typed + "\\pub\\0.htm", "page"));
+    ASSERT_TRUE(WriteFileWhole(typed + "\\pub\\0.htm", "page again"));
+    EXPECT_EQ(ReadFileBytes(typed + "\\pub\\0.htm"), "page again");
+    EXPECT_FALSE(WriteFileWhole(typed + "\\..\\elsewhere\\x.htm", "x"));
+    // While a run holds folders it writes nowhere else.
+    EXPECT_FALSE(WriteFileWhole(dir.text() + "\\elsewhere\\new.txt", "x"));
+    EXPECT_FALSE(RemoveFile(dir.text() + "\\elsewhere\\keep.txt"));
+    WriteFile(dir.path() / "new" / "issue" / "pub" / "old.htm", "old");
+    EXPECT_FALSE(EmptyFolder(typed + "\\pub", {}));
+    EXPECT_TRUE(fs::is_empty(dir.path() / "new" / "issue" / "pub"));
+  }
+  EXPECT_EQ(ReadFile(dir.path() / "elsewhere" / "keep.txt"), "keep");
+  EXPECT_FALSE(fs::exists(dir.path() / "elsewhere" / "new.txt"));
+  EXPECT_FALSE(fs::exists(dir.path() / "elsewhere" / "x.htm"));
+  issue.folder = HeldFolder();
+  EXPECT_TRUE(MoveFileW((dir.path() / "new" / "issue").c_str(), (dir.path() / "moved").c_str()));
 }
 
 TEST(WindowsFiles, CopyNeverReplacesNorCreatesFolders) {
@@ -173,12 +204,15 @@ TEST(WindowsFiles, StaleTemporariesOfEndedProcessesGo) {
   TempDir dir;
   WriteFile(dir.path() / "page.htm", "p");
   // A process id that no process has (ids are multiples of four), and ours.
-  WriteFile(dir.path() / "page.htm.tmp-4000001-0", "dead");
-  const std::string own = "page.htm.tmp-" + std::to_string(GetCurrentProcessId()) + "-0";
+  WriteFile(dir.path() / ".page.htm.mytavex-tmp-4000001-0", "dead");
+  const std::string own = ".page.htm.mytavex-tmp-" + std::to_string(GetCurrentProcessId()) + "-0";
   WriteFile(dir.path() / own, "alive");
+  // An editor's file that only looks like a temporary stays.
+  WriteFile(dir.path() / "page.htm.tmp-4000001-0", "mine");
   RemoveStaleTemporaries(dir / "page.htm");
-  EXPECT_FALSE(fs::exists(dir.path() / "page.htm.tmp-4000001-0"));
+  EXPECT_FALSE(fs::exists(dir.path() / ".page.htm.mytavex-tmp-4000001-0"));
   EXPECT_TRUE(fs::exists(dir.path() / own));
+  EXPECT_TRUE(fs::exists(dir.path() / "page.htm.tmp-4000001-0"));
   EXPECT_TRUE(fs::exists(dir.path() / "page.htm"));
 }
 
