@@ -182,7 +182,7 @@ void FailOn(const std::optional<TEmptyingRefusal>& refusal) {
 
 }  // namespace
 
-void TRunFolders::Resolve(const MainWindow& window) {
+void TRunFolders::Resolve(MainWindow& window) {
   const std::string source = window.FieldText(Field::SourceDir);
   const std::string target = window.FieldText(Field::TargetDir);
   const std::string issues_root = window.FieldText(Field::IssuesRoot);
@@ -239,10 +239,17 @@ void TRunFolders::Resolve(const MainWindow& window) {
   work_ = std::move(work.folder);
   source_ = std::move(source_folder.folder);
   contents_folder_ = std::move(contents_folder.folder);
+  // From here on the run names SourceDir and TargetDir as they really are:
+  // every path it makes from them, and whatever a plug-in or the help
+  // compiler is given, leads where the checks looked, also where the typed
+  // text held a missing level or a letter case that the system would read
+  // otherwise. (The typed texts come back when the run ends.)
+  window.SetFieldText(Field::SourceDir, source_.real());
+  window.SetFieldText(Field::TargetDir, target_real_);
   // Relative texts are the working folder's, as is the text of its own path.
   bindings_.emplace_back("", &work_, LinkRule::Followed);
   bindings_.emplace_back(CurrentFolder(), &work_, LinkRule::Followed);
-  bindings_.emplace_back(source, &source_, LinkRule::Followed);
+  bindings_.emplace_back(source_.real(), &source_, LinkRule::Followed);
 }
 
 void TRunFolders::Take(MainWindow& window) {

@@ -52,8 +52,9 @@ class TRunFolders {
   //    own pages).
   // TargetDir inside SourceDir but outside every rubric folder is allowed:
   // nothing there is read or emptied. The working folder and SourceDir are
-  // held and bound from here on, so the rubric folders are listed through them.
-  void Resolve(const MainWindow& window);
+  // held and bound from here on, so the rubric folders are listed through them,
+  // and the fields SourceDir and TargetDir hold their real locations.
+  void Resolve(MainWindow& window);
 
   // Makes the missing levels of TargetDir, each under the one already held,
   // and refuses (Failure) a TargetDir that then is not where Resolve found it
