@@ -33,8 +33,9 @@
 namespace tavex::gui {
 namespace {
 
-// The switches' captions, in Switch order. The "c" in "воcстановить" is a
-// Latin letter, as the window has always shown it.
+// The switches' captions, in Switch order. "восстановить" is spelt with
+// Cyrillic letters only: the window once showed a Latin "c" in it, which a
+// search for the word never found.
 const char* const kSwitchCaptions[kSwitchCount] = {
     "Убрать рекламу",
     "Вставка доп.инфы",
@@ -47,7 +48,7 @@ const char* const kSwitchCaptions[kSwitchCount] = {
     "Расширять таблицы",
     "Резать таблицы с соотношением текст/ссылка <",
     "Резать ячейки с соотношением текст/ссылка <",
-    "Пытаться воcстановить название из title",
+    "Пытаться восстановить название из title",
     "Автоматически добавлять журнал к проекту",
     "Автоматически запускать компилятор",
     "Создавать EPUB",
@@ -132,7 +133,9 @@ void TForm1::BuildMainTab(QWidget* page) {
   SpeedButtons[5]->setText(QString::fromUtf8("Автоскан"));
   SpeedButtons[5]->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
   SpeedButtons[6] = PictureButton(page, QStyle::SP_BrowserReload, "Поменять местами строки");
-  SpeedButtons[7] = PictureButton(page, QStyle::SP_DirLinkIcon, nullptr);
+  SpeedButtons[7] = PictureButton(page, QStyle::SP_DirLinkIcon,
+                                  "Целевая директория по пути к проекту: "
+                                  "папка выпусков tavex#x1\\tavex#x1");
 
   auto* row_buttons = new QHBoxLayout;
   row_buttons->setSpacing(0);
@@ -175,7 +178,11 @@ void TForm1::BuildMainTab(QWidget* page) {
   run->addWidget(Label("№"));
   run->addWidget(Edit(Field::IssueNumber));
   run->addWidget(DateTimePicker1);
-  run->addStretch();
+  // A long step of the run (the help compiler) says here what it is doing.
+  StatusLabel = new QLabel(page);
+  StatusLabel->setMinimumWidth(40);
+  StatusLabel->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+  run->addWidget(StatusLabel, 1);
   run->addWidget(Button1);
   run->addWidget(BitBtn1);
 
