@@ -178,11 +178,7 @@ void TForm1::BuildMainTab(QWidget* page) {
   run->addWidget(Label("№"));
   run->addWidget(Edit(Field::IssueNumber));
   run->addWidget(DateTimePicker1);
-  // A long step of the run (the help compiler) says here what it is doing.
-  StatusLabel = new QLabel(page);
-  StatusLabel->setMinimumWidth(40);
-  StatusLabel->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
-  run->addWidget(StatusLabel, 1);
+  run->addStretch();
   run->addWidget(Button1);
   run->addWidget(BitBtn1);
 
@@ -202,6 +198,12 @@ void TForm1::BuildMainTab(QWidget* page) {
   layout->addLayout(top, 1);
   layout->addLayout(folders);
   layout->addLayout(run);
+  // A long step of the run (the help compiler) says here what it is doing, on
+  // a line of its own above the bars, so the text is never cut short.
+  StatusLabel = new QLabel(page);
+  StatusLabel->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+  StatusLabel->setFixedHeight(StatusLabel->fontMetrics().height());
+  layout->addWidget(StatusLabel);
   layout->addWidget(ProgressBar2);
   layout->addWidget(ProgressBar1);
 }
