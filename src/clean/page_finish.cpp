@@ -19,13 +19,18 @@ bool IsTag(std::string_view line) {
   return !line.empty() && line.front() == '<';
 }
 
-// "<h1" .. "<h6" (opening == true) or "</h1" .. "</h6" as the line's tag.
-bool IsHeadingTag(std::string_view line, bool opening) {
-  const std::string_view prefix = opening ? "<h" : "</h";
-  if (!StartsWith(line, prefix) || line.size() <= prefix.size() + 1) return false;
-  const char level = line[prefix.size()];
-  const char after = line[prefix.size() + 1];
-  return level >= '1' && level <= '6' && (after == '>' || after == ' ');
+// The name of a block tag that may hold a repeated title alone ("h1" to
+// "h6", "p", "div"), or empty; closing: the line is its closing tag.
+std::string BlockName(std::string_view line, bool closing) {
+  const std::string_view prefix = closing ? "</" : "<";
+  if (!StartsWith(line, prefix)) return {};
+  for (std::string_view name : {"h1", "h2", "h3", "h4", "h5", "h6", "p", "div"}) {
+    const size_t end = prefix.size() + name.size();
+    if (line.substr(prefix.size(), name.size()) == name && line.size() > end &&
+        (line[end] == '>' || (!closing && line[end] == ' ')))
+      return std::string(name);
+  }
+  return {};
 }
 
 // Tags that may wrap a heading's text inside it (a link, a font, emphasis).
@@ -50,22 +55,24 @@ int IndexOf(const LineList& article, std::string_view text, int from = 0) {
 
 void DropRepeatedTitle(LineList& article, const std::string& title) {
   const int head_end = IndexOf(article, "</head>");
-  if (head_end < 0 || head_end + 1 >= LineCount(article) ||
-      article[head_end + 1] != TitleHeadingLine(title))
-    return;
+  if (head_end < 0) return;
+  // The heading step's line; an insert rule may have put lines before it.
+  const int heading = IndexOf(article, TitleHeadingLine(title), head_end + 1);
+  if (heading < 0) return;
   // The first text line below the heading; only tags stand between.
-  int text = head_end + 2;
+  int text = heading + 1;
   while (text < LineCount(article) && IsTag(article[text])) ++text;
   if (text >= LineCount(article) ||
       !EqualsIgnoreCase(SqueezeSpaces(article[text]), SqueezeSpaces(title)))
     return;
+  // The block that holds the text alone, with the inline tags around it.
   int first = text - 1;
-  while (first > head_end + 1 && IsInlineTag(article[first])) --first;
+  while (first > heading && IsInlineTag(article[first])) --first;
   int last = text + 1;
   while (last < LineCount(article) && IsInlineTag(article[last])) ++last;
-  if (first <= head_end + 1 || last >= LineCount(article) || !IsHeadingTag(article[first], true) ||
-      !IsHeadingTag(article[last], false))
-    return;
+  if (first <= heading || last >= LineCount(article)) return;
+  const std::string block = BlockName(article[first], false);
+  if (block.empty() || BlockName(article[last], true) != block) return;
   article.erase(article.begin() + first, article.begin() + last + 1);
 }
 

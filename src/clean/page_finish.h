@@ -9,10 +9,10 @@
 //    A page with no "<body" line (and no "<frameset") gets "<body>" after its
 //    first "</head>" line and "</body>" before the first "</html>" line after
 //    it (at the end when there is none).
-//  - The title once: when the heading step put its centred heading right
-//    after "</head>" and the page's own first heading (h1 to h6) right below
-//    it, before any other text, repeats the same title (spaces squeezed,
-//    letter case ignored), the page's heading goes with its wrapping tags.
+//  - The title once: when the first text below the heading step's centred
+//    heading repeats the title (spaces squeezed, letter case ignored) as the
+//    only text of a heading (h1 to h6), a paragraph or a div, maybe inside a
+//    link, bold or the like, that block goes: the page's own title line.
 //
 // Works on the normalised form (one tag or one run of text a line, tags
 // lower-case). Linear in the article's size.

@@ -47,6 +47,37 @@ TEST(FinishArticlePage, ThePagesOwnHeadingRepeatingTheTitleGoes) {
                       "</p>", "</body>", "</html>"}));
 }
 
+// The sample's pages: an insert rule's line above the heading, and the title
+// again in bold as the first paragraph.
+TEST(FinishArticlePage, ABoldParagraphRepeatingTheTitleGoesToo) {
+  const LineList page = {"<html>",
+                         "<head>",
+                         "</head>",
+                         "<p align=\"right\">",
+                         "Issue 1",
+                         "</p>",
+                         "<h2 align=\"center\">News</h2>",
+                         "<table>",
+                         "<tr>",
+                         "<td>",
+                         "<p>",
+                         "<b>",
+                         "News",
+                         "</b>",
+                         "</p>",
+                         "<p>",
+                         "Text",
+                         "</p>",
+                         "</td>",
+                         "</tr>",
+                         "</table>"};
+  EXPECT_EQ(
+      Finished(page, "News"),
+      (LineList{"<!DOCTYPE html>", "<html>", "<head>", "</head>", "<body>", "<p align=\"right\">",
+                "Issue 1", "</p>", "<h2 align=\"center\">News</h2>", "<table>", "<tr>", "<td>",
+                "<p>", "Text", "</p>", "</td>", "</tr>", "</table>", "</body>"}));
+}
+
 TEST(FinishArticlePage, AHeadingAfterOtherTextOrNotOfTheTitleStays) {
   // Text before the page's heading: the heading is not right below the title.
   const LineList after_text = {"<html>", "<head>", "</head>", "<h2 align=\"center\">News</h2>",
@@ -56,10 +87,12 @@ TEST(FinishArticlePage, AHeadingAfterOtherTextOrNotOfTheTitleStays) {
       Finished(after_text, "News"),
       (LineList{"<!DOCTYPE html>", "<html>", "<head>", "</head>", "<h2 align=\"center\">News</h2>",
                 "<body>", "<p>", "Lead", "</p>", "<h1>", "News", "</h1>", "</body>"}));
-  // The same text, but not in a heading.
+  // The title's words at the start of a longer paragraph, or in a list item.
   const LineList paragraph = {"<head>", "</head>", "<h2 align=\"center\">News</h2>",
                               "<body>", "<p>",     "News",
-                              "</p>",   "</body>"};
+                              "<a>",    "more",    "</a>",
+                              "</p>",   "<li>",    "News",
+                              "</li>",  "</body>"};
   LineList expected = paragraph;
   expected.insert(expected.begin(), "<!DOCTYPE html>");
   EXPECT_EQ(Finished(paragraph, "News"), expected);
