@@ -68,6 +68,8 @@ constexpr Meaning kMeanings[] = {
     {"ModernPictures", "«Картинки из srcset и data-src»"},
     {"TrimSiteName", "«Убирать название сайта из заголовка»"},
     {"UnlinkMissingPages", "«Убирать ссылки на страницы вне выпуска»"},
+    {"TitledContents",
+     "«Называть выпуск в содержании справки по заголовку»: «Tavex №N» вместо одного номера"},
 };
 
 const char* MeaningOf(std::string_view name) {

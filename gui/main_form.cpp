@@ -56,6 +56,7 @@ const char* const kSwitchCaptions[kSwitchCount] = {
     "Картинки из srcset и data-src",
     "Убирать название сайта из заголовка",
     "Убирать ссылки на страницы вне выпуска",
+    "Называть выпуск в содержании справки по заголовку",
 };
 
 QToolButton* PictureButton(QWidget* parent, QStyle::StandardPixmap pixmap, const char* hint) {
@@ -281,6 +282,7 @@ void TForm1::BuildCompileTab(QWidget* page) {
   layout->addWidget(Edit(Field::IndexPagePath));
   layout->addSpacing(4);
   layout->addWidget(CheckBox(Switch::AddToProject));
+  layout->addWidget(CheckBox(Switch::TitledContents));
   layout->addWidget(CheckBox(Switch::RunCompiler));
   layout->addWidget(CheckBox(Switch::MakeEpub));
   auto* per_folder = new QHBoxLayout;

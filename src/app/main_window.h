@@ -52,8 +52,9 @@ enum class Switch {
   ModernPictures,      // pictures from srcset, <picture> and lazy-loading attributes
   TrimSiteName,        // the site's name cut from the title
   UnlinkMissingPages,  // links to pages outside the issue unwrapped, inside it rewritten
+  TitledContents,      // the help contents name an issue by its title, not its number alone
 };
-inline constexpr int kSwitchCount = 19;
+inline constexpr int kSwitchCount = 20;
 // The switches whose flags the settings file "tavex.sav" holds: the first 15.
 inline constexpr int kSavedSwitchCount = 15;
 
