@@ -21,10 +21,12 @@ struct Meaning {
   const char* text;  // UTF-8: the window's caption or label first, then what it does
 };
 
+// A dash is bound to the word before it (a no-break space), so a wrapped
+// line never starts with one.
 constexpr Meaning kMeanings[] = {
-    {"SourceDir", "«Исходная директория»: папка с подпапками рубрик; #x1 — номер выпуска"},
+    {"SourceDir", "«Исходная директория»: папка с подпапками рубрик; #x1 — номер выпуска"},
     {"TargetDir",
-     "«Целевая директория»: папка выпуска (frame, pub, images, index.htm); #x1 — номер "
+     "«Целевая директория»: папка выпуска (frame, pub, images, index.htm); #x1 — номер "
      "выпуска; то же, что -o"},
     {"IssueNumber", "«№»: номер выпуска"},
     {"KeepTablesThreshold",
@@ -37,7 +39,7 @@ constexpr Meaning kMeanings[] = {
     {"ProjectPath", "«Путь к проекту»: проект справки (.hhp) для компилятора"},
     {"IndexPagePath",
      "«Путь к файлу Index.htm»: стартовая страница выпуска, как её называет содержание "
-     "справки; #x1 — номер выпуска"},
+     "справки; #x1 — номер выпуска"},
     {"IssuesRoot", "«Путь к папке с журналами»: папка файла «Table of Contents.hhc»"},
     {"IssuesPerFolder",
      "«Количество журналов в папке»: хранится в настройках, сборкой не читается"},
@@ -61,7 +63,7 @@ constexpr Meaning kMeanings[] = {
     {"AddToProject",
      "«Автоматически добавлять журнал к проекту»: добавить выпуск в содержание справки"},
     {"RunCompiler",
-     "«Автоматически запускать компилятор»: собрать файл справки (chmcmd); не собран — код "
+     "«Автоматически запускать компилятор»: собрать файл справки (chmcmd); не собран — код "
      "выхода 1"},
     {"MakeEpub", "«Создавать EPUB»: записать выпуск ещё и книгой EPUB"},
     {"PickArticleBlock", "«Выбирать блок статьи в вёрстке без таблиц»"},

@@ -51,19 +51,20 @@ bool SetsOption(const Options& options, std::string_view name) {
 // Options as the window would hold them: designer defaults, then the settings
 // files of the working folder when there are, then the command line's values.
 // Without tavex.sav the designer defaults name folders of another machine
-// ("e:\temp"): unless the command line gives SourceDir, that is an error that
-// names the missing file, not a missing source folder.
+// ("e:\temp"): unless the command line gives SourceDir, a build stops with an
+// error that names the missing file, not a missing source folder. clean reads
+// no source folder and goes on with the defaults.
 void SetUpWindow(CliWindow& window, const Options& options, std::ostream& err) {
   if (FileExists(kSettingsFile)) {
     TSettings settings;
     ActivateMainWindow(window, settings);
     for (const std::string& problem : ExtraSettingsProblems(settings))
       PrintPrefixed(err, kWarningPrefix, Cp1251ToUtf8(problem));
-  } else if (!SetsOption(options, "SourceDir")) {
+  } else if (options.command == Command::Build && !SetsOption(options, "SourceDir")) {
     throw UsageError{"в рабочей папке " + Utf8OfPath(std::filesystem::current_path()) +
                      " нет файла настроек " + kSettingsFile +
                      ": задайте рабочую папку (--workdir) или папки (--set SourceDir=…, -o)"};
-  } else {
+  } else if (options.command == Command::Build) {
     PrintPrefixed(err, kWarningPrefix,
                   std::string("в рабочей папке нет файла настроек ") + kSettingsFile +
                       ": прочие параметры — по умолчанию окна");

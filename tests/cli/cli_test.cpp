@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <map>
 #include <sstream>
 
@@ -479,12 +480,17 @@ namespace {
 // PATH set to a folder for the object's lifetime.
 class ScopedPath {
  public:
-  explicit ScopedPath(const std::string& path) : saved_(std::getenv("PATH")) {
-    setenv("PATH", path.c_str(), 1);
-  }
-  ~ScopedPath() { setenv("PATH", saved_.c_str(), 1); }
+  explicit ScopedPath(const std::string& path) : saved_(std::getenv("PATH")) { Set(path); }
+  ~ScopedPath() { Set(saved_); }
 
  private:
+  static void Set(const std::string& value) {
+#ifdef _WIN32
+    _putenv_s("PATH", value.c_str());
+#else
+    setenv("PATH", value.c_str(), 1);
+#endif
+  }
   std::string saved_;
 };
 
@@ -563,6 +569,14 @@ TEST_F(Cli, OwnTextsAreRussianWithTheProgramsPrefix) {
   EXPECT_EQ(bare_run.err, "mytavex-cli: ошибка: в рабочей папке " + bare.path().string() +
                               " нет файла настроек tavex.sav: задайте рабочую папку (--workdir) "
                               "или папки (--set SourceDir=…, -o)\n");
+  // clean reads no source folder: it goes on with the defaults, and says that
+  // no rule applied.
+  fs::create_directories(bare.path() / "out");
+  Outcome clean = Run({"clean", (dir.path() / "source" / "Software" / "office.htm").string(),
+                       (bare.path() / "out" / "page.htm").string(), "--workdir", bare.text()});
+  EXPECT_EQ(clean.status, kExitSuccess) << clean.err;
+  EXPECT_EQ(clean.err, "mytavex-cli: предупреждение: Нет папки правил HtmClear в рабочей папке " +
+                           bare.path().string() + ": правила не применены\n");
 
   // Lines of mytavex.ini that set nothing are warned about; comments are not.
   test::WriteFile(dir.path() / "mytavex.ini",
