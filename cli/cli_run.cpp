@@ -7,6 +7,7 @@
 #include "build/start_run.h"
 #include "clean/clean_article.h"
 #include "clean/line_helpers.h"
+#include "clean/pictures.h"
 #include "cli/cli_archive.h"
 #include "cli/cli_edition.h"
 #include "cli/cli_list.h"
@@ -140,7 +141,9 @@ int Clean(CliWindow& window, const Options& options, const std::string& source,
   const std::string images = window.FieldText(Field::TargetDir) + "\\images";
   if (!FolderExists(images)) CreateFolder(images);
   LinkCaseVariant(images, window.FieldText(Field::TargetDir) + "\\Images");
-  ResetPictureRegister();
+  // Into a built issue the page's pictures come after the issue's own: a
+  // number already there is another article's picture.
+  PictureRegister().Reset(HighestPictureNumber(images));
   const std::string title = CleanArticle(source, target, window);
   PrintMessages(window, out);
   out << Cp1251ToUtf8(title) << "\n";

@@ -35,7 +35,7 @@ std::optional<TBookPicture> FolderPicture(std::string_view working_folder,
   TBookPicture picture;
   picture.name = std::string(stem) + type->extension;
   picture.media_type = type->media_type;
-  picture.source = NativePath(path);
+  picture.source = path;
   return picture;
 }
 

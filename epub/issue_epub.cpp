@@ -49,16 +49,16 @@ class TPictureShelf {
   std::optional<std::string> Href(std::string_view file_name) {
     const std::string path_text = images_folder_ + "\\" + Utf8To1251(file_name);
     if (!FileExists(path_text)) return std::nullopt;
-    const std::filesystem::path source = NativePath(path_text);
-    auto known = shelved_.find(source.string());
+    const std::string source = NativePath(path_text).string();
+    auto known = shelved_.find(source);
     if (known != shelved_.end()) return known->second;
     std::optional<std::string> href;
     if (auto type = PictureType(ReadFileBytes(path_text, 16).value_or(""))) {
       const std::string name = "p" + std::to_string(pictures_.size() + 1) + type->extension;
-      pictures_.push_back({name, type->media_type, source, {}, false});
+      pictures_.push_back({name, type->media_type, path_text, {}, false});
       href = "../images/" + name;
     }
-    shelved_.emplace(source.string(), href);
+    shelved_.emplace(source, href);
     return href;
   }
 

@@ -22,11 +22,11 @@ struct TBookDocument {
 };
 
 struct TBookPicture {
-  std::string name;              // file name in EPUB/images ("p1.gif")
-  std::string media_type;        // "image/gif", "image/jpeg", "image/png" or "image/svg+xml"
-  std::filesystem::path source;  // the file taken in, unless bytes are given
-  std::string bytes;             // a picture the book makes itself (the cover's SVG)
-  bool cover_image = false;      // the package's cover image
+  std::string name;          // file name in EPUB/images ("p1.gif")
+  std::string media_type;    // "image/gif", "image/jpeg", "image/png" or "image/svg+xml"
+  std::string source;        // the path text of the file taken in, unless bytes are given
+  std::string bytes;         // a picture the book makes itself (the cover's SVG)
+  bool cover_image = false;  // the package's cover image
 };
 
 // A rubric of the navigation document and the documents under it, by index

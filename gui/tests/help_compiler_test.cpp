@@ -92,8 +92,8 @@ class HelpCompilerTest : public QObject {
     QString status;
     QTimer timer;
     QObject::connect(&timer, &QTimer::timeout, [&] {
-      if (!QFile::exists(setup.work.path() + "/help/t.log.tmp-" +
-                         QString::number(QCoreApplication::applicationPid())))
+      if (!QFile::exists(setup.work.path() + "/help/.t.log.mytavex-tmp-" +
+                         QString::number(QCoreApplication::applicationPid()) + "-0"))
         return;  // only the compiler's wait counts
       ++ticks;
       progress.insert(setup.form.ProgressBar2->value());

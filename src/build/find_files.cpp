@@ -69,13 +69,4 @@ void FindFiles(std::string_view folder, std::string_view extension, std::vector<
   for (auto& [key, path] : found) list.push_back(std::move(path));
 }
 
-void ClearFolder(std::string_view folder, MainWindow& window) {
-  WalkEntries(
-      folder, [&] { window.ProcessMessages(); },
-      [](const std::string& path, const DirEntry& entry) {
-        if (entry.is_link || entry.is_regular) RemoveFile(path);
-      },
-      {});
-}
-
 }  // namespace tavex

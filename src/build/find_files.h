@@ -1,4 +1,4 @@
-// Finding the files of a folder tree, and emptying one.
+// Finding the files of a folder tree.
 #pragma once
 
 #include <string>
@@ -24,10 +24,5 @@ class MainWindow;
 // per folder entry, so the window stays live over big trees.
 void FindFiles(std::string_view folder, std::string_view extension, std::vector<std::string>& list,
                MainWindow& window, std::string_view root = {});
-
-// Deletes every regular file below folder, and every link as a link: a link
-// is never followed, so nothing outside the folder's own tree can go. Sub-
-// folders stay, emptied; anything else (a named pipe, a device) stays.
-void ClearFolder(std::string_view folder, MainWindow& window);
 
 }  // namespace tavex

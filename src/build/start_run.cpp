@@ -63,15 +63,6 @@ bool CheckNumberField(std::string_view text, std::string_view label, MainWindow&
   return false;
 }
 
-void CreateFolderChain(std::string_view path) {
-  // Every prefix that ends before a separator, then the whole path: the drive
-  // ("e:") and a POSIX root ("/") come first and already exist.
-  for (size_t i = 1; i < path.size(); ++i)
-    if (IsSeparator(path[i]) && !IsSeparator(path[i - 1]) && !FolderExists(path.substr(0, i)))
-      CreateFolder(path.substr(0, i));
-  if (!FolderExists(path)) CreateFolder(path);
-}
-
 bool FindRubricArticles(MainWindow& window, int row, std::vector<std::string>& files) {
   const std::string folder_cell = window.Cell(0, row);
   if (folder_cell.empty()) return false;
@@ -143,8 +134,12 @@ void ResolveFolderFields(MainWindow& window) {
     window.SetFieldText(field, SubstituteIssueNumber(window.FieldText(field), window));
   std::string target = window.FieldText(Field::TargetDir);
   if (target.empty()) throw Failure("Range check error");
-  if (IsSeparator(target.back())) {
-    target.pop_back();
+  // Every separator at the end goes, but a root keeps its own ("/", "C:\"):
+  // stripped to nothing it would read as the working folder.
+  size_t end = target.size();
+  while (end > 1 && IsSeparator(target[end - 1]) && !(end == 3 && target[1] == ':')) --end;
+  if (end != target.size()) {
+    target.resize(end);
     window.SetFieldText(Field::TargetDir, target);
   }
 }
@@ -184,7 +179,8 @@ TIssueFacts BuildIssue(MainWindow& window, ArticleTable& table, const IssueEditi
                        TypedFolderTexts& typed) {
   FolderFieldsGuard folder_fields(window, typed);
   ResolveFolderFields(window);
-  RefuseUnsafeFolders(window);
+  TRunFolders folders;
+  folders.Resolve(window);
   ResetPictureRegister();
   // Every rubric is listed once, before the issue folder is touched: a run
   // that would make no article (every folder mistyped or empty) must not empty
@@ -201,10 +197,8 @@ TIssueFacts BuildIssue(MainWindow& window, ArticleTable& table, const IssueEditi
   if (!any_article)
     throw Failure(FillIn(kNoArticles, {ShownPath(window.FieldText(Field::TargetDir))}));
   WarnOfMissingRuleFolder(window);
-  CreateFolderChain(window.FieldText(Field::TargetDir));
-  RunLocks locks;
-  locks.Take(window);
-  PrepareIssueFolders(window);
+  folders.Take(window);
+  folders.PrepareIssueFolders(window);
   TNavigationPage page = PrepareNavigationPage(window);
 
   // The rubric loop. Rubric k belongs to data row k + 1.

@@ -101,11 +101,6 @@ extern const TNumberField kNumberFields[4];
 // a bad value stops the run before the previous issue is emptied.
 bool CheckNumberFields(MainWindow& window);
 
-// Creates the folder and every missing folder above it. The path is split at
-// "\" or "/", so "e:\tavex\tavex5", "/tmp/x/out" and relative paths all work.
-// A folder that cannot be made is not reported here: the first write into it fails.
-void CreateFolderChain(std::string_view path);
-
 // One rubric's article files in the order their pages are numbered.
 using TRubricFiles = std::vector<std::string>;
 

@@ -4,6 +4,7 @@
 
 #include "clean/data_picture.h"
 #include "clean/page_archive.h"
+#include "clean/picture_name_case.h"
 #include "clean/web_reference.h"
 #include "platform/files.h"
 #include "platform/temp_folder.h"
@@ -111,8 +112,8 @@ std::string_view PartExtension(const TArchivePart& part) {
 // The pictures of one page as files of the scratch folder, each written once.
 class PictureFiles {
  public:
-  PictureFiles(TempFolder& scratch, const TPageArchive* archive)
-      : scratch_(scratch), archive_(archive) {
+  PictureFiles(TempFolder& scratch, const TPageArchive* archive, std::string_view article_folder)
+      : scratch_(scratch), archive_(archive), article_folder_(article_folder) {
     if (!archive) return;
     base_ = archive->location;
     for (const TArchivePart& part : archive->parts) {
@@ -144,7 +145,7 @@ class PictureFiles {
       if (!picture) return std::string();
       return Write(picture->extension, picture->bytes);
     }
-    if (!archive_) return std::nullopt;
+    if (!archive_) return KeepPictureNameCase(article_folder_, address);
     auto found = parts_.end();
     if (LowerCase(std::string_view(address).substr(0, 4)) == "cid:")
       found = parts_.find("cid:" + address.substr(4));
@@ -173,6 +174,7 @@ class PictureFiles {
 
   TempFolder& scratch_;
   const TPageArchive* archive_;
+  std::string_view article_folder_;
   std::string base_;
   std::unordered_map<std::string, const TArchivePart*> parts_;        // address key or "cid:" id
   std::unordered_map<std::string, std::optional<std::string>> done_;  // address -> new value
@@ -242,9 +244,10 @@ Looked HowLookedAt(std::string_view tag, std::string_view attribute, bool every_
 }  // namespace
 
 std::string TakeOutEmbeddedPictures(std::string whole, TempFolder& scratch,
-                                    const TPageArchive* archive, bool every_picture_attribute) {
+                                    const TPageArchive* archive, bool every_picture_attribute,
+                                    std::string_view article_folder) {
   const std::string_view page = whole;
-  PictureFiles files(scratch, archive);
+  PictureFiles files(scratch, archive, article_folder);
   std::string out;
   size_t copied = 0;  // page[0, copied) is in out already
   size_t at = 0;

@@ -31,6 +31,9 @@ struct TPageArchive;
 // - With an archive, a reference to one of its picture parts, by cid: or by
 //   its Content-Location (either resolved against the page's location, or a
 //   <base href> of the page), is written to the scratch folder too.
+// - Without an archive, a reference to a file beside the article (in
+//   article_folder, when given) whose letter case picks another file than its
+//   lower-cased spelling gets its capitals escaped (picture_name_case.h).
 // - Anything else stays byte for byte.
 // A rewritten value is the file's path text in double quotes, spaces as
 // "%20". Equal references share one file. The scratch folder is made only
@@ -38,6 +41,7 @@ struct TPageArchive;
 // "Cannot create file %s". The page is taken by value: a page without such a
 // picture (most of them) is handed back as it came, never copied.
 std::string TakeOutEmbeddedPictures(std::string page, TempFolder& scratch,
-                                    const TPageArchive* archive, bool every_picture_attribute);
+                                    const TPageArchive* archive, bool every_picture_attribute,
+                                    std::string_view article_folder = {});
 
 }  // namespace tavex

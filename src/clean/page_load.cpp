@@ -57,7 +57,11 @@ std::string LoadPageText(std::string_view source_path, std::string_view source_r
   }
   std::string bytes = ReadSourceFile(source_path, source_root);
   ConvertPageTo1251(bytes);  // in place: one copy of a large page the less
-  return TakeOutEmbeddedPictures(std::move(bytes), scratch, nullptr, every_picture_attribute);
+  const size_t slash = source_path.find_last_of("\\/");
+  const std::string_view folder =
+      slash == std::string_view::npos ? std::string_view(".") : source_path.substr(0, slash);
+  return TakeOutEmbeddedPictures(std::move(bytes), scratch, nullptr, every_picture_attribute,
+                                 folder);
 }
 
 }  // namespace tavex

@@ -4,6 +4,7 @@
 #include <optional>
 #include <unordered_map>
 
+#include "clean/picture_name_case.h"
 #include "clean/pictures.h"
 #include "clean/tag_attributes.h"
 #include "clean/web_reference.h"
@@ -92,20 +93,19 @@ class TPictureFinder {
   }
 
  private:
-  // As a src was always read: "/" as "\", "&amp;" as "&", "%20" as a space.
+  // As a src was always read: "/" as "\", "&amp;" as "&", "%20" as a space
+  // (and a capital kept through the normalisation as that capital).
   static std::string AsWritten(std::string_view reference) {
     std::string out;
     for (size_t at = 0; at < reference.size(); ++at) {
       if (reference.compare(at, 5, "&amp;") == 0) {
         out += '&';
         at += 4;
-      } else if (reference.compare(at, 3, "%20") == 0) {
-        out += ' ';
-        at += 2;
       } else {
         out += reference[at] == '/' ? '\\' : reference[at];
       }
     }
+    UndoPictureEscapes(out);
     return out;
   }
 

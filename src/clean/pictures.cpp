@@ -1,15 +1,18 @@
 #include "clean/pictures.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <optional>
 
 #include "app/main_window.h"
+#include "clean/picture_name_case.h"
 #include "clean/picture_source.h"
 #include "clean/tag_attributes.h"
 #include "platform/failure.h"
 #include "platform/files.h"
 #include "platform/shown_path.h"
+#include "platform/system_reason.h"
 #include "platform/text.h"
 
 namespace tavex {
@@ -72,6 +75,14 @@ constexpr const char* kPictureOutside =
 constexpr const char* kPictureNotFile =
     "\xca\xe0\xf0\xf2\xe8\xed\xea\xe0 %s \xed\xe5 \xee\xe1\xfb\xf7\xed\xfb\xe9 \xf4\xe0\xe9\xeb "
     "\xe8 \xef\xf0\xee\xef\xf3\xf9\xe5\xed\xe0";
+// "Картинку %s не удалось скопировать в %s: там уже лежит файл, который
+// сборка не писала; картинка пропущена"
+constexpr const char* kPictureNameTaken =
+    "\xca\xe0\xf0\xf2\xe8\xed\xea\xf3 %s \xed\xe5 \xf3\xe4\xe0\xeb\xee\xf1\xfc \xf1\xea"
+    "\xee\xef\xe8\xf0\xee\xe2\xe0\xf2\xfc \xe2 %s: \xf2\xe0\xec \xf3\xe6\xe5 \xeb\xe5\xe6"
+    "\xe8\xf2 \xf4\xe0\xe9\xeb, \xea\xee\xf2\xee\xf0\xfb\xe9 \xf1\xe1\xee\xf0\xea\xe0 "
+    "\xed\xe5 \xef\xe8\xf1\xe0\xeb\xe0; \xea\xe0\xf0\xf2\xe8\xed\xea\xe0 \xef\xf0\xee\xef"
+    "\xf3\xf9\xe5\xed\xe0";
 // "Картинку %s не удалось скопировать в %s: %s"
 constexpr const char* kPictureNotCopied =
     "\xca\xe0\xf0\xf2\xe8\xed\xea\xf3 %s \xed\xe5 \xf3\xe4\xe0\xeb\xee\xf1\xfc \xf1\xea\xee\xef"
@@ -95,11 +106,19 @@ std::optional<std::string> ReadAndIssue(const std::string& picture, std::string_
   }
   const int number = pictures.NumberOf(FingerprintOf(*bytes, window), Sha256(*bytes));
   std::string name = std::to_string(number) + std::string(extension);
+  // A copy this run placed for an earlier article is this number's picture;
+  // any other file of that name is not, and the page must not show it.
+  if (pictures.Wrote(name)) return name;
   const std::string copy = window.FieldText(Field::TargetDir) + "\\images\\" + name;
-  // An existing copy is this number's picture, placed by an earlier article.
-  if (!WriteFileNoReplace(copy, *bytes) && errno != EEXIST)
-    window.ShowWarning(
-        FillIn(kPictureNotCopied, {ShownPath(picture), ShownPath(copy), std::strerror(errno)}));
+  if (!WriteFileNoReplace(copy, *bytes)) {
+    const int error = errno;
+    window.ShowWarning(error == EEXIST
+                           ? FillIn(kPictureNameTaken, {ShownPath(picture), ShownPath(copy)})
+                           : FillIn(kPictureNotCopied,
+                                    {ShownPath(picture), ShownPath(copy), SystemReason(error)}));
+    return std::nullopt;
+  }
+  pictures.NoteWritten(name);
   return name;
 }
 
@@ -211,10 +230,32 @@ void TPictureRegister::RememberFile(std::string key, std::string name) {
   files_.insert_or_assign(std::move(key), std::move(name));
 }
 
-void TPictureRegister::Reset() {
-  count_ = 0;
+bool TPictureRegister::Wrote(const std::string& name) const {
+  return written_.count(name) != 0;
+}
+
+void TPictureRegister::NoteWritten(std::string name) {
+  written_.insert(std::move(name));
+}
+
+void TPictureRegister::Reset(int after) {
+  count_ = after;
   numbers_.clear();
   files_.clear();
+  written_.clear();
+}
+
+int HighestPictureNumber(std::string_view images_folder) {
+  int highest = 0;
+  for (const DirEntry& entry : ListFolder(images_folder)) {
+    // "N" + an extension, N a whole number without a sign.
+    const std::string_view name = entry.name;
+    const size_t digits = name.find_first_not_of("0123456789");
+    if (digits == 0 || digits == std::string_view::npos || name[digits] != '.') continue;
+    if (const auto number = TryParseInt(name.substr(0, digits)))
+      highest = std::max(highest, *number);
+  }
+  return highest;
 }
 
 TPictureRegister& PictureRegister() {
@@ -252,7 +293,7 @@ void RewritePictures(LineList& article, std::string_view article_folder,
     size_t path_end = tag.find('"', path_at);
     if (path_end == std::string::npos) path_end = tag.size();
     std::string path = tag.substr(path_at, path_end - path_at);
-    ReplaceEvery(path, "%20", " ");
+    UndoPictureEscapes(path);
     const std::string picture = PictureSource(article_folder, path, resource_folder);
 
     // A page repeats its pictures (spacers, bullets) and a rubric shares them:

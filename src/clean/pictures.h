@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 #include "clean/line_list.h"
@@ -43,15 +44,26 @@ class TPictureRegister {
   // its path text), or null when none is recorded in this build.
   const std::string* KnownFile(const std::string& key) const;
   void RememberFile(std::string key, std::string name);
-  // Forgets every picture; the next picture gets number 1 (once per build).
-  void Reset();
+  // Whether this run wrote the issue's picture of that name ("7.gif"): only
+  // such a file is taken for a number's picture; another one of the name is
+  // someone else's.
+  bool Wrote(const std::string& name) const;
+  void NoteWritten(std::string name);
+  // Forgets every picture; the next picture gets number after + 1 (once per
+  // build, from 0; a page cleaned into a built issue numbers after the
+  // highest picture already there).
+  void Reset(int after = 0);
 
  private:
   int count_ = 0;
   // fingerprint -> the digests met with it, and their numbers
   std::unordered_map<uint32_t, std::vector<std::pair<Sha256Digest, int>>> numbers_;
   std::unordered_map<std::string, std::string> files_;
+  std::unordered_set<std::string> written_;
 };
+
+// The highest N of the pictures "N.ext" in a folder; 0 when it holds none.
+int HighestPictureNumber(std::string_view images_folder);
 
 // The program-wide register that CleanArticle numbers through.
 TPictureRegister& PictureRegister();
@@ -59,12 +71,14 @@ TPictureRegister& PictureRegister();
 // The picture pass over every "<img" line. A picture found beside the article
 // (article_folder + "\" + its src, "%20" read as a space) and inside
 // source_root, that is not marked one pixel by one (width="1" height="1"), is
-// numbered, copied to TargetDir + "\images\" + number + extension unless that
-// file exists (the copy appears whole or not at all), and its src becomes
+// numbered, copied to TargetDir + "\images\" + number + extension unless this
+// run copied it there already (the copy appears whole or not at all, and
+// never replaces a file), and its src becomes
 // "..\Images\" + number + extension. The picture is opened once and checked
 // through the open file: a link that leads outside source_root, or something
-// that is not a regular file, is dropped with a warning, and a copy that
-// fails is a warning too. Every
+// that is not a regular file, is dropped with a warning. A copy that fails,
+// and a file of the copy's name that this run did not write, drop the picture
+// with a warning too: the page never shows a file it did not place. Every
 // other "<img" line with a src becomes empty: web addresses, missing files,
 // one-pixel pictures and paths that lead out of source_root (by "..", a link
 // or an absolute path), since a saved page is untrusted and must not publish

@@ -5,7 +5,6 @@
 
 #include "platform/file_stamp.h"
 #include "platform/files.h"
-#include "platform/typed_path_posix.h"
 
 namespace tavex {
 namespace {
@@ -18,11 +17,8 @@ int64_t Nanoseconds(const timespec& time) {
 // says so.
 std::optional<TFileStamp> StampOf(std::string_view path, bool folder) {
   struct stat st {};
-  // The name as typed first; a case variant is looked for only when nothing
-  // has that exact name.
-  const bool found =
-      stat(TypedPath(path).c_str(), &st) == 0 ||
-      ((errno == ENOENT || errno == ENOTDIR) && stat(NativePath(path).c_str(), &st) == 0);
+  // NativePath looks for a case variant only when nothing has the exact name.
+  const bool found = stat(NativePath(path).c_str(), &st) == 0;
   if (!found || S_ISDIR(st.st_mode) != folder) return std::nullopt;
   return TFileStamp{folder ? 0 : static_cast<uint64_t>(st.st_size), Nanoseconds(st.st_mtim),
                     Nanoseconds(st.st_ctim), static_cast<uint64_t>(st.st_ino)};

@@ -71,6 +71,15 @@ void WalkFiles(std::string_view folder, const std::function<void()>& before_entr
       [](const std::string&, const DirEntry&) { return true; }, on_folder, walked);
 }
 
+std::string ParentText(std::string_view path) {
+  while (path.size() > 1 && IsSeparator(path.back())) path.remove_suffix(1);
+  const size_t last = path.find_last_of("\\/");
+  if (last == std::string_view::npos) return {};
+  size_t end = last;
+  while (end > 0 && IsSeparator(path[end - 1])) --end;
+  return std::string(path.substr(0, end == 0 ? 1 : end));
+}
+
 bool IsWithinFolder(std::string_view path, std::string_view folder) {
   return RealPathWithin(RealPath(path), RealPath(folder));
 }

@@ -1,14 +1,19 @@
 // Files and folders, addressed by the program's own path texts.
 //
 // A path text is Windows-1251 and uses "\" as its separator, as the settings
-// and the editor type it; "/" works too. On POSIX the text is turned into a
-// UTF-8 path, and when the exact path does not exist each component is looked
-// up ignoring letter case (the build lower-cases article, picture and rule
-// paths, which otherwise only works on a case-insensitive file system). Among
-// several names that differ only in case, the first in byte order wins. On
-// Windows the text becomes a UTF-16 path for the wide API, "\" and drive
-// letters as typed; a name with characters the code page lacks is listed with
-// "?" for each, and that listed text reaches the file again (files_win.cpp).
+// and the editor type it; "/" works too. A name with characters the code page
+// lacks is written with character references (name_text.h), so every name a
+// folder lists has a text that leads back to exactly it. On POSIX the text is
+// turned into a UTF-8 path, and when the exact path does not exist each
+// component is looked up ignoring letter case (the build lower-cases article,
+// picture and rule paths, which otherwise only works on a case-insensitive
+// file system): a name of exactly the spelling asked for always wins, and
+// among several other spellings the first in byte order. On Windows the text
+// becomes a UTF-16 path for the wide API, "\" and drive letters as typed.
+//
+// While a run holds its folders (held_folder.h), every call given a text at
+// or below a bound one reaches the held folder through its handle instead of
+// by name, and writes elsewhere are refused.
 //
 // Listings come back sorted (by name with letter case folded, then by bytes),
 // never in the file system's own order, so every run sees the same order.
@@ -25,7 +30,7 @@
 namespace tavex {
 
 struct DirEntry {
-  std::string name;         // Windows-1251; a character it lacks becomes "?"
+  std::string name;         // a path text (name_text.h)
   bool is_folder = false;   // a folder, or a link that leads to one
   bool is_link = false;     // the entry itself is a link (symbolic link, junction)
   bool is_regular = false;  // a regular file, or a link that leads to one
@@ -73,26 +78,32 @@ enum class ReadRefusal {
 std::optional<std::string> ReadFileWithin(std::string_view path, std::string_view root,
                                           size_t limit, ReadRefusal& refusal);
 
-// Writes the bytes whole to a temporary file beside the target (a name unique
-// to this process and call), then moves it over the target, so the target is
-// never left cut short and two processes writing one file never share a
-// temporary. A replaced file keeps its permission bits. False on failure (errno
-// tells why), and then the target is untouched and no temporary is left.
-// After a rewrite, stale temporaries beside the file are removed (see
-// RemoveStaleTemporaries).
+// Writes the bytes whole to a temporary file beside the target, then moves it
+// over the target, so the target is never left cut short and two processes
+// writing one file never share a temporary. The temporary is named
+// "." + the name + ".mytavex-tmp-" + the process id + "-" + a counter: unique
+// to this process and call, and a name no editor types. A replaced file keeps
+// its permission bits. A target that is a link to a regular file (outside an
+// issue tree) is written through: the file it leads to is replaced in its own
+// folder and the link stays. False on failure (errno tells why), and then the
+// target is untouched and no temporary is left. After a rewrite, stale
+// temporaries beside the file are removed (see RemoveStaleTemporaries).
 bool WriteFileWhole(std::string_view path, std::string_view bytes);
 // Like WriteFileWhole, but never replaces: when the target exists the bytes are
 // not placed and the answer is false (errno EEXIST). The target appears whole
 // or not at all, also when the process is killed or the disk is full.
 bool WriteFileNoReplace(std::string_view path, std::string_view bytes);
 // Deletes the temporaries that writes of path by processes that no longer run
-// left beside it (a killed run's). A running process's temporary stays.
+// left beside it (a killed run's): regular files whose name is exactly the
+// temporary form above with the id of a process that is gone. Anything else,
+// a running process's temporary included, stays.
 void RemoveStaleTemporaries(std::string_view path);
 
 // The real location of a path: absolute, "." and ".." resolved, links
 // followed and letter case as the file system has it, as far as the parts
-// exist (the missing rest is appended as typed). Empty when it cannot be told.
-// Two paths that name one place give the same text.
+// exist; the missing rest as making it would give it (ResolveFolder in
+// held_folder.h). Empty when it cannot be told. Two paths that name one place
+// give the same text.
 std::string RealPath(std::string_view path);
 
 // Makes alias, a name in the same parent folder that differs from the folder's
@@ -101,6 +112,32 @@ std::string RealPath(std::string_view path);
 // when a file or folder of exactly that spelling exists (always the case on a
 // file system that ignores case). False when the link could not be made.
 bool LinkCaseVariant(std::string_view folder, std::string_view alias);
+
+// What a folder's emptying could not empty: the entry's path text, and the
+// system's reason (errno; 0: the entry is neither a regular file nor a link).
+struct TEmptyingRefusal {
+  std::string path;
+  int error = 0;
+};
+// Removes every regular file and link (as a link) of folder, through the
+// folder's descriptor. Every entry is looked at first: one of any other kind
+// (a sub-folder, a named pipe, a device) refuses the whole emptying before
+// anything is removed, since the program never puts such a thing there and
+// cannot tell whose it is. An entry that cannot be removed (an immutable
+// file) ends the emptying where it stands. A link is never followed, and an
+// entry swapped for a folder meanwhile is refused, never entered.
+// before_entry runs before each removal (the window's message pump; may be
+// empty). Nothing when everything went.
+std::optional<TEmptyingRefusal> EmptyFolder(std::string_view folder,
+                                            const std::function<void()>& before_entry);
+// EmptyFolder's look alone: the first entry it would refuse for its kind,
+// with nothing removed, so that several folders are all looked at before any
+// is emptied.
+std::optional<TEmptyingRefusal> RefuseToEmpty(std::string_view folder);
+
+// The path text without its last part (and the separators before it); "" for
+// a text of one part, the root for a part right below it.
+std::string ParentText(std::string_view path);
 
 // The process's current folder as a path text.
 std::string CurrentFolder();

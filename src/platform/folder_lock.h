@@ -10,6 +10,8 @@
 #include <cstdint>
 #include <string_view>
 
+#include "platform/held_folder.h"
+
 namespace tavex {
 
 class FolderLock {
@@ -28,6 +30,9 @@ class FolderLock {
   // Tries once, never waits. The folder must exist. A lock already held by
   // this object is released first.
   Result TryLock(std::string_view folder);
+  // The same for a folder held open: the lock is on that very folder,
+  // whatever its names lead to now.
+  Result TryLock(const HeldFolder& folder);
   void Unlock();
   bool held() const { return handle_ != kNone; }
 

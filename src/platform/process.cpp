@@ -11,6 +11,8 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include "platform/temporary_name.h"
+
 namespace tavex {
 
 std::optional<std::string> FindProgram(std::string_view name) {
@@ -76,8 +78,11 @@ ProgramResult RunProgramLogged(const std::vector<std::string>& argv,
                                const std::function<void()>& while_waiting, int poll_ms) {
   ProgramResult result;
   if (argv.empty()) return result;
-  // A name no other process uses: this one's id and the log's own name.
-  const std::string temp_log = log_path + ".tmp-" + std::to_string(getpid());
+  // A name no other process uses, in the file layer's form for temporaries.
+  const size_t slash = log_path.find_last_of('/');
+  const std::string folder = slash == std::string::npos ? "" : log_path.substr(0, slash + 1);
+  const std::string temp_log = folder + TemporaryName(log_path.substr(folder.size()),
+                                                      static_cast<unsigned long>(getpid()), 0);
   const int log_fd = open(temp_log.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
   if (log_fd < 0) return result;
 

@@ -9,6 +9,7 @@
 
 #include "platform/files.h"
 #include "platform/process.h"
+#include "platform/temporary_name.h"
 
 namespace tavex {
 namespace {
@@ -135,9 +136,13 @@ ProgramResult RunProgramLogged(const std::vector<std::string>& argv,
                                const std::function<void()>& while_waiting, int poll_ms) {
   ProgramResult result;
   if (argv.empty()) return result;
-  // A name no other process uses: this one's id and the log's own name.
+  // A name no other process uses, in the file layer's form for temporaries.
   const std::wstring log = NativeWide(log_path);
-  const std::wstring temp_log = log + L".tmp-" + std::to_wstring(GetCurrentProcessId());
+  const size_t slash = log.find_last_of(L"\\/");
+  const std::wstring folder = slash == std::wstring::npos ? L"" : log.substr(0, slash + 1);
+  const std::wstring temp_log =
+      folder +
+      WideOfUtf8(TemporaryName(Utf8OfWide(log.substr(folder.size())), GetCurrentProcessId(), 0));
   SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
   HANDLE log_file = CreateFileW(temp_log.c_str(), GENERIC_WRITE,
                                 FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, &inherit,

@@ -30,11 +30,7 @@ using test::WriteFile;
 // What a test over links needs and wine (or a Windows user without the right)
 // lacks.
 constexpr const char* kNoLinks = "this system cannot make symbolic links here";
-#ifdef _WIN32
-constexpr bool kPosix = false;
-#else
-constexpr bool kPosix = true;
-#endif
+using test::kPosix;
 
 // A named pipe: a source entry that is neither file nor folder (POSIX only;
 // its test skips on Windows first).
@@ -123,13 +119,23 @@ TEST_F(SafeBuild, MarkedTreesEmptyTreesAndOlderIssuesAreEmptied) {
   ASSERT_EQ(RunFailure(ws), "");
   EXPECT_FALSE(fs::exists(Out() / "images" / "77.gif"));
 
-  // Folders that exist but hold no file are as good as absent.
+  // Folders that exist but hold nothing are as good as absent.
   const fs::path bare = elsewhere.path() / "bare";
-  fs::create_directories(bare / "pub" / "old");
+  fs::create_directories(bare / "pub");
   fs::create_directories(bare / "images");
   ws.window.SetFieldText(Field::TargetDir, bare.string());
   ASSERT_EQ(RunFailure(ws), "");
   EXPECT_TRUE(fs::exists(bare / kIssueMarkFile));
+
+  // A folder inside one of them is none the build made: the run stops there,
+  // naming it, with nothing of the old issue removed.
+  fs::create_directories(bare / "pub" / "old");
+  WriteFile(bare / "pub" / "old" / "notes.txt", "notes");
+  const std::string page = ReadFile(bare / "pub" / "0.htm");
+  const std::string failure = RunFailure(ws);
+  EXPECT_TRUE(Contains(failure, "old")) << failure;
+  EXPECT_EQ(ReadFile(bare / "pub" / "old" / "notes.txt"), "notes");
+  EXPECT_EQ(ReadFile(bare / "pub" / "0.htm"), page);
 }
 
 TEST_F(SafeBuild, TheWorkingFolderAndTheContentsAreNeverEmptiedOrOverwritten) {
@@ -336,16 +342,28 @@ TEST_F(SafeBuild, RewrittenFilesKeepTheirModeAndStaleTemporariesGo) {
   const fs::path contents = fs::path(ws.help()) / "Table of Contents.hhc";
   fs::permissions(contents, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
   // A killed run's temporary (no such process) and a running one's (this process).
-  const fs::path stale = contents.string() + ".tmp-999999999-0";
-  const fs::path live = contents.string() + ".tmp-" + std::to_string(::getpid()) + "-999";
+  const fs::path help = ws.help();
+  const std::string temp = ".Table of Contents.hhc.mytavex-tmp-";
+  const fs::path stale = help / (temp + "999999999-0");
+  const fs::path live = help / (temp + std::to_string(::getpid()) + "-999");
   WriteFile(stale, "cut off");
   WriteFile(live, "in progress");
+  // The editor's own files that only look like temporaries stay, whatever
+  // their numbers say: only the exact form of a regular file is ours.
+  const std::vector<fs::path> lookalikes = {
+      help / "Table of Contents.hhc.tmp-backup", help / "Table of Contents.hhc.tmp-999999999-0",
+      help / (temp + "999999999-x"), help / (temp + "999999999-0.txt"),
+      help / ("Table of Contents.hhc" + temp.substr(22) + "999999999-0")};
+  for (const fs::path& file : lookalikes) WriteFile(file, "mine");
+  fs::create_directories(help / (temp + "999999998-0"));
   ASSERT_EQ(RunFailure(ws), "");
   EXPECT_TRUE(Contains(ReadFile(contents), "tavex11\\index.htm"));
   EXPECT_EQ(fs::status(contents).permissions(),
             fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
   EXPECT_FALSE(fs::exists(stale));
   EXPECT_TRUE(fs::exists(live));
+  for (const fs::path& file : lookalikes) EXPECT_EQ(ReadFile(file), "mine") << file;
+  EXPECT_TRUE(fs::is_directory(help / (temp + "999999998-0")));
 }
 
 }  // namespace

@@ -194,18 +194,5 @@ TEST(FindFiles, PageArchivesAreArticlesNumberedWithThePages) {
   EXPECT_EQ(list, (std::vector<std::string>{folder + "f.mht.txt"}));
 }
 
-TEST(ClearFolder, DeletesFilesAtEveryDepthAndKeepsFolders) {
-  Workspace ws;
-  const fs::path folder = ws.target();
-  WriteFile(folder / "A.htm", "x");
-  WriteFile(folder / "a.htm", "x");  // same name in another case
-  WriteFile(folder / "sub" / "deeper" / "p.GIF", "x");
-  ClearFolder(ws.target(), ws.window);
-  EXPECT_TRUE(fs::is_directory(folder / "sub" / "deeper"));
-  EXPECT_TRUE(fs::is_empty(folder / "sub" / "deeper"));
-  EXPECT_FALSE(fs::exists(folder / "A.htm"));
-  EXPECT_FALSE(fs::exists(folder / "a.htm"));
-}
-
 }  // namespace
 }  // namespace tavex

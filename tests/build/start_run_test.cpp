@@ -131,15 +131,12 @@ TEST_F(TwoRubricBuild, ReportsProgressAndResetsIt) {
 TEST_F(TwoRubricBuild, SecondBuildEmptiesTheThreeFolders) {
   ASSERT_EQ(StartRun(ws.window, table), StartResult::Finished);
   const fs::path out = ws.target();
-  WriteFile(out / "pub" / "old" / "stale.htm", "x");
   WriteFile(out / "images" / "99.gif", "x");
   WriteFile(out / "frame" / "extra.htm", "x");
   WriteFile(out / "keep.txt", "x");
   fs::remove_all(fs::path(ws.source()) / "Net");
 
   ASSERT_EQ(StartRun(ws.window, table), StartResult::Finished);
-  EXPECT_FALSE(fs::exists(out / "pub" / "old" / "stale.htm"));
-  EXPECT_TRUE(fs::is_directory(out / "pub" / "old"));
   EXPECT_FALSE(fs::exists(out / "images" / "99.gif"));
   EXPECT_FALSE(fs::exists(out / "frame" / "extra.htm"));
   EXPECT_FALSE(fs::exists(out / "pub" / "3.htm"));  // the Net pages of the first build
@@ -339,15 +336,6 @@ TEST(StartRun, AMissingRuleFolderIsWarnedAboutOnce) {
     ws.window.SetChecked(sw, false);
   ASSERT_EQ(StartRun(ws.window, table), StartResult::Finished);
   EXPECT_EQ(ws.window.warnings().size(), 1u);
-}
-
-TEST(CreateFolderChain, MakesEveryMissingLevel) {
-  test::TempDir dir;
-  CreateFolderChain(dir / "a/b/c");
-  EXPECT_TRUE(fs::is_directory(dir.path() / "a" / "b" / "c"));
-  test::ScopedCurrentDir current(dir.path());
-  CreateFolderChain("x\\y\\z");
-  EXPECT_TRUE(fs::is_directory(dir.path() / "x" / "y" / "z"));
 }
 
 TEST(SortArticlesByTitle, OrdersByCodesAndKeepsEqualTitlesInOrder) {

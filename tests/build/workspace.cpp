@@ -14,13 +14,29 @@ Workspace::Workspace() : current_(dir_.path()) {
   std::filesystem::create_directories(dir_.path() / "source");
   // An empty rule folder: no rules, and no warning that the folder is missing.
   std::filesystem::create_directories(dir_.path() / "HtmClear");
-  window.SetFieldText(Field::SourceDir, source());
-  window.SetFieldText(Field::TargetDir, target());
-  window.SetFieldText(Field::IssuesRoot, help());
+  PointWindowAt(window, source(), target(), help());
+}
+
+void PointWindowAt(MemoryWindow& window, std::string_view source, std::string_view target,
+                   std::string_view issues_root) {
+  window.SetFieldText(Field::SourceDir, std::string(source));
+  window.SetFieldText(Field::TargetDir, std::string(target));
+  window.SetFieldText(Field::IssuesRoot, std::string(issues_root));
   window.SetFieldText(Field::IndexPagePath, "tavex#x1\\index.htm");
   window.SetFieldText(Field::IssueNumber, "11");
   window.SetChecked(Switch::RunCompiler, false);
   window.SetIssueDate({2024, 3, 9});
+}
+
+void SetRubricRows(MemoryWindow& window,
+                   std::initializer_list<std::pair<const char*, const char*>> rows) {
+  window.SetRowCount(static_cast<int>(rows.size()) + 1);
+  int r = 1;
+  for (const auto& [folder, rubric] : rows) {
+    window.SetCell(0, r, Utf8To1251(folder));
+    window.SetCell(1, r, Utf8To1251(rubric));
+    ++r;
+  }
 }
 
 void Workspace::AddArticle(std::string_view relative, std::string_view title_utf8) {
@@ -30,13 +46,7 @@ void Workspace::AddArticle(std::string_view relative, std::string_view title_utf
 }
 
 void Workspace::SetRubrics(std::initializer_list<std::pair<const char*, const char*>> rows) {
-  window.SetRowCount(static_cast<int>(rows.size()) + 1);
-  int r = 1;
-  for (const auto& [folder, rubric] : rows) {
-    window.SetCell(0, r, Utf8To1251(folder));
-    window.SetCell(1, r, Utf8To1251(rubric));
-    ++r;
-  }
+  SetRubricRows(window, rows);
 }
 
 }  // namespace tavex::test

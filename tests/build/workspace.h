@@ -11,6 +11,14 @@
 
 namespace tavex::test {
 
+// Whether the tests run on a POSIX system (links, named pipes and names that
+// differ only in letter case are tried there) or on Windows.
+#ifdef _WIN32
+inline constexpr bool kPosix = false;
+#else
+inline constexpr bool kPosix = true;
+#endif
+
 // The navigation template: a title line with the placeholders, the begin
 // marker, and a closing line.
 inline constexpr const char* kLeftTemplate =
@@ -25,6 +33,15 @@ inline constexpr const char* kContentsWithIssue10 =
     "\t\t<LI> <OBJECT type=\"text/sitemap\">\r\n\t\t\t<param name=\"Name\" value=\"10\">\r\n"
     "\t\t\t<param name=\"Local\" value=\"tavex10\\index.htm\">\r\n\t\t\t</OBJECT>\r\n"
     "\t</UL>\r\n</UL>\r\n</BODY>\r\n</HTML>\r\n";
+
+// The options every build test starts from, with the three folders given:
+// issue 11 of 9 March 2024, its start page as the contents name it, the help
+// compiler off.
+void PointWindowAt(MemoryWindow& window, std::string_view source, std::string_view target,
+                   std::string_view issues_root);
+// Sets the rubric grid to these (folder, rubric) rows, texts in UTF-8.
+void SetRubricRows(MemoryWindow& window,
+                   std::initializer_list<std::pair<const char*, const char*>> rows);
 
 class Workspace {
  public:

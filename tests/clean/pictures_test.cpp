@@ -190,11 +190,20 @@ TEST_F(PicturePassTest, RepeatedPictureInOnePageKeepsItsNumber) {
                       "<img src=\"..\\Images\\1.gif\" alt=again>"}));
 }
 
-TEST_F(PicturePassTest, ExistingIssuePictureIsNeverReplaced) {
+TEST_F(PicturePassTest, AFileOfTheCopysNameThatThisRunDidNotWriteIsNeitherReplacedNorShown) {
   Picture("news/a.gif", "new");
   test::WriteFile(work_.path() / "out" / "images" / "1.gif", "old");
-  EXPECT_EQ(CleanBody("<img src=a.gif>"), LineList{"<img src=\"..\\Images\\1.gif\">"});
+  EXPECT_EQ(CleanBody("<img src=a.gif>\n<img src=a.gif>"), (LineList{"", ""}));
   EXPECT_EQ(ReadFile(work_.path() / "out" / "images" / "1.gif"), "old");
+  ASSERT_FALSE(window_.warnings().empty());
+  EXPECT_NE(window_.warnings()[0].find("1.gif"), std::string::npos) << window_.warnings()[0];
+
+  // A copy this run made is that number's picture for every later page.
+  ResetPictureRegister();
+  PictureRegister().Reset(HighestPictureNumber((work_.path() / "out" / "images").string()));
+  EXPECT_EQ(CleanBody("<img src=a.gif>"), LineList{"<img src=\"..\\Images\\2.gif\">"});
+  EXPECT_EQ(CleanBody("<img src=a.gif>"), LineList{"<img src=\"..\\Images\\2.gif\">"});
+  EXPECT_EQ(ReadFile(work_.path() / "out" / "images" / "2.gif"), "new");
 }
 
 TEST_F(PicturePassTest, OnePixelRuleNeedsTheQuotedForm) {

@@ -159,7 +159,9 @@ TEST_F(Cli, BadSettingsFileFailsTheRun) {
 }
 
 TEST_F(Cli, CleanWritesThePageAndPrintsItsTitle) {
-  const fs::path target = dir.path() / "one.htm";
+  // The page's pictures go to the folder above its own: one of the test's.
+  const fs::path target = dir.path() / "issue" / "pub" / "one.htm";
+  fs::create_directories(target.parent_path());
   Outcome run = Run({"clean", (dir.path() / "source" / "Software" / "office.htm").string(),
                      target.string(), "--workdir", dir.text()});
   ASSERT_EQ(run.status, kExitSuccess) << run.err;
@@ -182,7 +184,8 @@ TEST_F(Cli, CleanReadsAPageArchive) {
                   "<title>=D0=90=D1=80=D1=85=D0=B8=D0=B2</title><img src=3D\"P.gif\">\r\n"
                   "--b\r\nContent-Type: image/gif\r\nContent-Location: http://x.ru/P.gif\r\n"
                   "Content-Transfer-Encoding: base64\r\n\r\nR0lGODlh\r\n--b--\r\n");
-  const fs::path target = dir.path() / "one.htm";
+  const fs::path target = dir.path() / "issue" / "pub" / "one.htm";
+  fs::create_directories(target.parent_path());
   Outcome run = Run({"clean", source.string(), target.string(), "--workdir", dir.text()});
   ASSERT_EQ(run.status, kExitSuccess) << run.err;
   EXPECT_EQ(run.out, "Архив\n");
@@ -428,6 +431,32 @@ TEST_F(CliTitles, ListShowsEachRubricsArticlesAndWritesNothing) {
                 "  4.htm  Обновление офисного пакета  <- " + source + "/Software/office.htm"}));
   EXPECT_EQ(Snapshot(dir.path()), before);
   EXPECT_FALSE(fs::exists(Issue(1)));
+}
+
+TEST_F(Cli, CleanIntoABuiltIssueNumbersItsPicturesAfterTheIssuesOwn) {
+  ASSERT_EQ(Build({}).status, kExitSuccess);
+  const fs::path images = Issue(1) / "images";
+  int highest = 0;
+  std::map<std::string, std::string> before;
+  for (const auto& entry : fs::directory_iterator(images)) {
+    const std::string name = entry.path().filename().string();
+    before[name] = ReadFile(entry.path());
+    if (std::isdigit(static_cast<unsigned char>(name[0])))
+      highest = std::max(highest, std::stoi(name));
+  }
+  ASSERT_GE(highest, 2);
+  // A page with a picture of its own, cleaned into the built issue's pages.
+  test::WriteFile(dir.path() / "extra" / "own.gif", "GIF89a-a picture no article has");
+  test::WriteFile(dir.path() / "extra" / "page.htm",
+                  "<html><head><title>Extra</title></head><body><img src=own.gif></body></html>");
+  const fs::path target = Issue(1) / "pub" / "extra.htm";
+  Outcome run = Run({"clean", (dir.path() / "extra" / "page.htm").string(), target.string(),
+                     "--workdir", dir.text()});
+  ASSERT_EQ(run.status, kExitSuccess) << run.err;
+  const std::string name = std::to_string(highest + 1) + ".gif";
+  EXPECT_NE(ReadFile(target).find("..\\Images\\" + name), std::string::npos) << ReadFile(target);
+  EXPECT_EQ(ReadFile(images / name), "GIF89a-a picture no article has");
+  for (const auto& [file, bytes] : before) EXPECT_EQ(ReadFile(images / file), bytes) << file;
 }
 
 TEST_F(Cli, CleanWithoutTargetDirPutsThePicturesWhereThePageLooks) {
