@@ -2,6 +2,8 @@
 // --set takes, with kind, default and meaning. The names and defaults come
 // from the core's tables, so a new option cannot be left out; the meanings
 // live here, keyed by name, with the window's own caption where it has one.
+// Every line fits 80 columns: each option name has a line of its own, its
+// meaning goes under it, wrapped.
 #include <sstream>
 #include <string_view>
 
@@ -11,56 +13,65 @@
 namespace tavex::cli {
 namespace {
 
+constexpr size_t kWidth = 80;     // columns of a help line
+constexpr size_t kMeaningAt = 8;  // where a meaning's continuation lines start
+
 struct Meaning {
   const char* name;
   const char* text;  // UTF-8: the window's caption or label first, then what it does
 };
 
+// A dash is bound to the word before it (a no-break space), so a wrapped
+// line never starts with one.
 constexpr Meaning kMeanings[] = {
-    {"SourceDir",
-     "\"Исходная директория\": the folder with one sub-folder per rubric; "
-     "#x1 stands for the issue number"},
+    {"SourceDir", "«Исходная директория»: папка с подпапками рубрик; #x1 — номер выпуска"},
     {"TargetDir",
-     "\"Целевая директория\": the issue's folder (frame, pub, images, index.htm); "
-     "#x1 as above"},
-    {"IssueNumber", "\"№\": the issue number"},
+     "«Целевая директория»: папка выпуска (frame, pub, images, index.htm); #x1 — номер "
+     "выпуска; то же, что -o"},
+    {"IssueNumber", "«№»: номер выпуска"},
     {"KeepTablesThreshold",
-     "\"Кол-во знаков\": text characters a table needs to be kept "
-     "(with KeepTablesAboveRatio)"},
-    {"CutTablesThreshold", "text/link ratio below which a table is cut (with CutTablesBelowRatio)"},
-    {"CutCellsThreshold", "text/link ratio below which a cell is cut (with CutCellsBelowRatio)"},
-    {"ProjectPath", "\"Путь к проекту\": the help project (.hhp) the compiler gets"},
+     "«Кол-во знаков»: столько знаков текста нужно таблице, чтобы остаться "
+     "(с KeepTablesAboveRatio)"},
+    {"CutTablesThreshold",
+     "соотношение текст/ссылка, ниже которого таблица вырезается (с CutTablesBelowRatio)"},
+    {"CutCellsThreshold",
+     "соотношение текст/ссылка, ниже которого ячейка вырезается (с CutCellsBelowRatio)"},
+    {"ProjectPath", "«Путь к проекту»: проект справки (.hhp) для компилятора"},
     {"IndexPagePath",
-     "\"Путь к файлу Index.htm\": the start page as the help contents name it; "
-     "#x1 as above"},
-    {"IssuesRoot", "\"Путь к папке с журналами\": the folder of \"Table of Contents.hhc\""},
-    {"IssuesPerFolder", "\"Количество журналов в папке\": saved with the settings, not used"},
-    {"IssueDate", "the issue's date on the navigation page and in the book"},
-    {"RemoveAds", "\"Убрать рекламу\": keep the article's table, apply cut and delete rules"},
-    {"InsertExtraInfo", "\"Вставка доп.инфы\": apply the insert rules (.ins)"},
-    {"ReplaceFragments", "\"Замена фрагментов\": apply the replace rules (.cha)"},
-    {"LinkMainPage", "\"Подключить Main.htm\": the start page links main.htm"},
-    {"CutScripts", "\"Резать скрипты\": cut scripts and their links"},
+     "«Путь к файлу Index.htm»: стартовая страница выпуска, как её называет содержание "
+     "справки; #x1 — номер выпуска"},
+    {"IssuesRoot", "«Путь к папке с журналами»: папка файла «Table of Contents.hhc»"},
+    {"IssuesPerFolder",
+     "«Количество журналов в папке»: хранится в настройках, сборкой не читается"},
+    {"IssueDate", "дата выпуска на странице навигации и в книге"},
+    {"RemoveAds",
+     "«Убрать рекламу»: оставить таблицу статьи, применить правила вырезания и удаления"},
+    {"InsertExtraInfo", "«Вставка доп.инфы»: применить правила вставки (.ins)"},
+    {"ReplaceFragments", "«Замена фрагментов»: применить правила замены (.cha)"},
+    {"LinkMainPage", "«Подключить Main.htm»: стартовая страница ссылается на main.htm"},
+    {"CutScripts", "«Резать скрипты»: вырезать скрипты и ссылки на них"},
     {"KeepTablesAboveRatio",
-     "\"Оставлять таблицы, где соотн-е текст\\ссылка>\": keep tables "
-     "with more text than KeepTablesThreshold"},
-    {"PreferFewerLinks", "\"Приоритет таблицы с меньшим количеством ссылок\""},
+     "«Оставлять таблицы, где соотн-е текст\\ссылка>»: оставлять таблицы, где текста больше "
+     "KeepTablesThreshold"},
+    {"PreferFewerLinks", "«Приоритет таблицы с меньшим количеством ссылок»"},
     {"PickRichestTable",
-     "\"Выбрать таблицу с максимальным количеством инфы\": keep the table "
-     "that holds the article"},
-    {"WidenTables", "\"Расширять таблицы\": tables take the page's whole width"},
-    {"CutTablesBelowRatio", "\"Резать таблицы с соотношением текст/ссылка <\" CutTablesThreshold"},
-    {"CutCellsBelowRatio", "\"Резать ячейки с соотношением текст/ссылка <\" CutCellsThreshold"},
-    {"RecoverTitle", "\"Пытаться воcстановить название из title\""},
+     "«Выбрать таблицу с максимальным количеством инфы»: оставить таблицу, в которой статья"},
+    {"WidenTables", "«Расширять таблицы»: таблицы во всю ширину страницы"},
+    {"CutTablesBelowRatio", "«Резать таблицы с соотношением текст/ссылка <» CutTablesThreshold"},
+    {"CutCellsBelowRatio", "«Резать ячейки с соотношением текст/ссылка <» CutCellsThreshold"},
+    {"RecoverTitle", "«Пытаться восстановить название из title»"},
     {"AddToProject",
-     "\"Автоматически добавлять журнал к проекту\": add the issue to the "
-     "help contents"},
-    {"RunCompiler", "\"Автоматически запускать компилятор\": compile the help file (chmcmd)"},
-    {"MakeEpub", "\"Создавать EPUB\": also write the issue as an EPUB book"},
-    {"PickArticleBlock", "\"Выбирать блок статьи в вёрстке без таблиц\""},
-    {"ModernPictures", "\"Картинки из srcset и data-src\""},
-    {"TrimSiteName", "\"Убирать название сайта из заголовка\""},
-    {"UnlinkMissingPages", "\"Убирать ссылки на страницы вне выпуска\""},
+     "«Автоматически добавлять журнал к проекту»: добавить выпуск в содержание справки"},
+    {"RunCompiler",
+     "«Автоматически запускать компилятор»: собрать файл справки (chmcmd); не собран — код "
+     "выхода 1"},
+    {"MakeEpub", "«Создавать EPUB»: записать выпуск ещё и книгой EPUB"},
+    {"PickArticleBlock", "«Выбирать блок статьи в вёрстке без таблиц»"},
+    {"ModernPictures", "«Картинки из srcset и data-src»"},
+    {"TrimSiteName", "«Убирать название сайта из заголовка»"},
+    {"UnlinkMissingPages", "«Убирать ссылки на страницы вне выпуска»"},
+    {"TitledContents",
+     "«Называть выпуск в содержании справки по заголовку»: «Tavex №N» вместо одного номера"},
 };
 
 const char* MeaningOf(std::string_view name) {
@@ -69,15 +80,47 @@ const char* MeaningOf(std::string_view name) {
   return "";
 }
 
+// Columns a UTF-8 text takes: one per character.
+size_t Columns(std::string_view utf8) {
+  size_t columns = 0;
+  for (unsigned char c : utf8) columns += (c & 0xC0) != 0x80;
+  return columns;
+}
+
+// Appends text to a line that already takes `used` columns, word by word,
+// starting continuation lines at kMeaningAt; every line ends in "\n".
+void AppendWrapped(std::ostringstream& out, size_t used, std::string_view text) {
+  size_t start = 0;
+  bool first_word = true;
+  while (start < text.size()) {
+    size_t end = text.find(' ', start);
+    if (end == std::string_view::npos) end = text.size();
+    const std::string_view word = text.substr(start, end - start);
+    if (!first_word && used + 1 + Columns(word) > kWidth) {
+      out << "\n" << std::string(kMeaningAt, ' ');
+      used = kMeaningAt;
+    } else if (!first_word) {
+      out << ' ';
+      ++used;
+    }
+    out << word;
+    used += Columns(word);
+    first_word = false;
+    start = end + 1;
+  }
+  out << "\n";
+}
+
+// "  NAME  KIND  [DEFAULT]" in columns, then the meaning on the lines below it.
 void OptionLine(std::ostringstream& out, std::string_view name, std::string_view kind,
                 std::string_view default_text) {
-  // Columns: name, kind, [default], meaning; a long default pushes the meaning on.
   auto pad = [](size_t used, size_t width) {
     return std::string(used < width ? width - used : 1, ' ');
   };
-  const std::string shown_default = "[" + std::string(default_text) + "]";
-  out << "  " << name << pad(name.size(), 22) << kind << pad(kind.size(), 8) << shown_default
-      << pad(shown_default.size(), 22) << MeaningOf(name) << "\n";
+  out << "  " << name << pad(name.size(), 22) << kind << pad(Columns(kind), 8) << "["
+      << default_text << "]\n"
+      << std::string(kMeaningAt, ' ');
+  AppendWrapped(out, kMeaningAt, MeaningOf(name));
 }
 
 // Fields whose text must be a whole number when it is used.
@@ -87,38 +130,53 @@ bool IsNumberField(Field field) {
          field == Field::IssuesPerFolder;
 }
 
+// A designer default as the help shows it. IndexPagePath's is the text the
+// designer left in its field ("Edit8"), no path at all: the help says so
+// rather than offer it as a value.
+std::string ShownDefault(const FieldInfo& info) {
+  if (info.field == Field::IndexPagePath) return "не задан";
+  return Cp1251ToUtf8(info.default_text);
+}
+
 }  // namespace
 
 std::string HelpText() {
   std::ostringstream out;
   out << kUsage << "\n"
-      << "Commands:\n"
-         "  build                the issue from the working folder's settings: articles, pages,\n"
-         "                       help contents, help file; ends with a summary of what it made\n"
-         "  clean SOURCE TARGET  one page cleaned into TARGET; its pictures go to TargetDir's\n"
-         "                       images folder, by default the folder above TARGET's folder\n"
+      << "Команды:\n"
+         "  build                выпуск по настройкам рабочей папки: статьи, страницы,\n"
+         "                       содержание и файл справки; в конце — сводка сделанного\n"
+         "  clean SOURCE TARGET  одна страница, очищенная в TARGET; её картинки — в папку\n"
+         "                       images папки TargetDir, по умолчанию папки над TARGET\n"
          "\n"
-         "Options:\n"
-         "  --workdir DIR        the working folder (tavex.sav, templates, HtmClear); default: .\n"
-         "  --set NAME=VALUE     an option's value for this run (names below)\n"
-         "  --rubric FOLDER=TITLE  a rubric row; given once or more, replaces the saved rows\n"
-         "  --exclude TITLE      build: drop every article with this title, as the navigation\n"
-         "                       page shows it (\"—\") or as written in the page (\"&mdash;\")\n"
-         "  --list               build: print each rubric's articles (title and source file)\n"
-         "                       that a build would make, and write nothing\n"
-         "  --quiet              build: no progress lines\n"
-         "  --help, --version\n"
+         "Параметры (значение — следующим аргументом или после «=»):\n"
+         "  --workdir DIR        рабочая папка (tavex.sav, шаблоны, HtmClear);\n"
+         "                       по умолчанию текущая\n"
+         "  --set NAME=VALUE     значение параметра на этот запуск (имена ниже)\n"
+         "  --rubric FOLDER=TITLE  строка рубрики; один или несколько раз, вместо\n"
+         "                       сохранённых строк\n"
+         "  --exclude TITLE      build: убрать все статьи с этим заголовком, как его\n"
+         "                       показывает страница навигации («—») или пишет страница\n"
+         "                       («&mdash;»)\n"
+         "  -o, --output DIR     build: папка выпуска (TargetDir) от текущей папки; #x1 —\n"
+         "                       номер выпуска\n"
+         "  --list               build: статьи каждой рубрики (страница, заголовок, файл),\n"
+         "                       которые сделала бы сборка; ничего не записывает\n"
+         "  -q, --quiet          build: без строк хода сборки\n"
+         "  -h, --help, --version\n"
          "\n"
-         "Option names for --set, their kind and [designer default]; tavex.sav in the\n"
-         "working folder overrides the defaults, --set overrides both:\n";
+         "Имена для --set, их вид и [значение по умолчанию]; tavex.sav рабочей папки\n"
+         "меняет значения по умолчанию, --set меняет и то и другое; on/off — в любом\n"
+         "регистре:\n";
   for (const FieldInfo& info : kFields)
-    OptionLine(out, info.name, IsNumberField(info.field) ? "number" : "text",
-               Cp1251ToUtf8(info.default_text));
-  OptionLine(out, "IssueDate", "date", "today, YYYY-MM-DD");
+    OptionLine(out, info.name, IsNumberField(info.field) ? "число" : "текст", ShownDefault(info));
+  OptionLine(out, "IssueDate", "дата", "сегодня, ГГГГ-ММ-ДД");
   for (const SwitchInfo& info : kSwitches)
     OptionLine(out, info.name, "on/off", info.default_on ? "on" : "off");
-  out << "\nExit status: 0 done, 1 the run failed (its message on standard error),\n"
-         "2 a usage error or a field that is not a number.\n";
+  out << "\nКоды выхода: 0 — готово; 1 — сборка не удалась, не сделала ни одной статьи\n"
+         "или (с RunCompiler) не собрала файл справки, причина — в стандартном потоке\n"
+         "ошибок; 2 — ошибка в командной строке или поле, которое не число (и в\n"
+         "tavex.sav).\n";
   return out.str();
 }
 

@@ -6,6 +6,7 @@
 
 #include "app/visible_title.h"
 #include "build/find_files.h"
+#include "build/start_run.h"
 #include "clean/clean_article.h"
 #include "clean/line_helpers.h"
 #include "cli/cli_summary.h"
@@ -57,26 +58,34 @@ void ListIssue(MainWindow& window, std::ostream& out) {
   int article_number = 0;
   for (int row = 1; row < window.RowCount(); ++row) {
     const std::string folder_cell = window.Cell(0, row);
-    out << "rubric " << row << " \"" << Cp1251ToUtf8(window.Cell(1, row)) << "\": ";
+    out << "рубрика " << row << " «" << Cp1251ToUtf8(window.Cell(1, row)) << "»: ";
     if (folder_cell.empty()) {
-      out << "no folder given\n";
+      out << "папка не задана\n";
       continue;
     }
     const std::string folder = source_root + "\\" + folder_cell;
     if (!FolderExists(folder)) {
-      out << "folder " << ShownAbsolute(folder) << " is missing\n";
+      out << "нет папки " << ShownAbsolute(folder) << "\n";
       continue;
     }
     std::vector<std::string> files;
     FindFiles(folder, ".htm", files, window);
-    out << files.size() << (files.size() == 1 ? " article" : " articles") << " in "
-        << ShownAbsolute(folder) << "\n";
+    out << "статей: " << files.size() << ", папка " << ShownAbsolute(folder) << "\n";
+    // Pages are numbered in file order, as a build numbers them, and listed
+    // in title order, as the navigation page, the review and the book list them.
+    std::vector<TArticleEntry> articles;
     for (const std::string& file : files) {
       const std::string page = std::to_string(article_number++) + ".htm";
-      const std::string title =
-          CleanArticle(file, scratch.Text() + "\\" + page, window, source_root);
-      out << "  " << page << "  " << VisibleTitle(title) << "  <- " << ShownAbsolute(file) << "\n";
+      TArticleEntry article;
+      article.Title = CleanArticle(file, scratch.Text() + "\\" + page, window, source_root);
+      article.LinkMarkup = page;
+      article.FilePath = file;
+      articles.push_back(std::move(article));
     }
+    SortArticlesByTitle(articles);
+    for (const TArticleEntry& article : articles)
+      out << "  " << article.LinkMarkup << "  " << VisibleTitle(article.Title) << "  <- "
+          << ShownAbsolute(article.FilePath) << "\n";
   }
   window.SetFieldText(Field::TargetDir, typed_target);
 }

@@ -2,14 +2,17 @@
 
 #include <cstdio>
 
+#include "platform/text.h"
+
 namespace tavex::cli {
 
 const char* const kUsage =
-    "usage: mytavex-cli build [--workdir DIR] [--set NAME=VALUE]... [--rubric FOLDER=TITLE]...\n"
-    "                         [--exclude TITLE]... [--quiet] [--list]\n"
+    "использование: mytavex-cli build [--workdir DIR] [--set NAME=VALUE]...\n"
+    "                         [--rubric FOLDER=TITLE]... [--exclude TITLE]...\n"
+    "                         [-o DIR] [-q] [--list]\n"
     "       mytavex-cli clean SOURCE TARGET [--workdir DIR] [--set NAME=VALUE]...\n"
     "       mytavex-cli --help | --version\n"
-    "'mytavex-cli --help' lists every option and every NAME that --set takes.\n";
+    "Все параметры и имена NAME для --set: mytavex-cli --help\n";
 
 namespace {
 
@@ -18,28 +21,44 @@ bool IsLeapYear(int year) {
 }
 
 // Splits "A=B" at its first "="; the left side must not be empty.
-std::pair<std::string, std::string> SplitPair(const std::string& text, const char* option) {
+std::pair<std::string, std::string> SplitPair(const std::string& text, const std::string& option) {
   const size_t eq = text.find('=');
   if (eq == std::string::npos || eq == 0)
-    throw UsageError{std::string(option) + " needs the form " +
-                     (std::string(option) == "--set" ? "NAME=VALUE" : "FOLDER=TITLE")};
+    throw UsageError{option + " ждёт значение вида " +
+                     (option == "--set" ? "NAME=VALUE" : "FOLDER=TITLE") + ", а не «" + text + "»"};
   return {text.substr(0, eq), text.substr(eq + 1)};
 }
 
-void CheckSetting(const Setting& setting) {
+// Checks a --set value and brings a switch's value to "on" or "off" (any
+// letter case is taken, as the working folder's mytavex.ini takes it).
+void CheckSetting(Setting& setting) {
   if (FindFieldByName(setting.name)) return;
   if (FindSwitchByName(setting.name)) {
-    if (setting.value != "on" && setting.value != "off")
-      throw UsageError{setting.name + " takes on or off, not '" + setting.value + "'"};
+    const std::string value = LowerCase(setting.value);
+    if (value != "on" && value != "off")
+      throw UsageError{setting.name + " принимает on или off, а не «" + setting.value + "»"};
+    setting.value = value;
     return;
   }
   if (setting.name == "IssueDate") {
     if (!ParseIsoDate(setting.value))
-      throw UsageError{"IssueDate takes YYYY-MM-DD, not '" + setting.value + "'"};
+      throw UsageError{"IssueDate принимает дату ГГГГ-ММ-ДД, а не «" + setting.value + "»"};
     return;
   }
-  throw UsageError{"unknown option name '" + setting.name + "'"};
+  throw UsageError{"неизвестное имя параметра «" + setting.name + "»"};
 }
+
+// An option that takes a value, in any of the three forms "--name VALUE",
+// "--name=VALUE" and, for the short ones, "-n VALUE".
+struct ValueOption {
+  const char* name;
+  const char* short_name;  // null: none
+  bool build_only;
+};
+constexpr ValueOption kValueOptions[] = {
+    {"--workdir", nullptr, false}, {"--set", nullptr, false}, {"--rubric", nullptr, true},
+    {"--exclude", nullptr, true},  {"--output", "-o", true},
+};
 
 }  // namespace
 
@@ -58,7 +77,7 @@ std::optional<Date> ParseIsoDate(const std::string& text) {
 
 Options ParseArguments(const std::vector<std::string>& args) {
   Options options;
-  if (args.empty()) throw UsageError{"no command given"};
+  if (args.empty()) throw UsageError{"не задана команда"};
   const std::string& command = args[0];
   if (command == "--help" || command == "-h" || command == "help") return options;
   if (command == "--version") {
@@ -70,43 +89,61 @@ Options ParseArguments(const std::vector<std::string>& args) {
   } else if (command == "clean") {
     options.command = Command::Clean;
   } else {
-    throw UsageError{"unknown command '" + command + "'"};
+    throw UsageError{"неизвестная команда «" + command + "»"};
   }
 
   const bool build = options.command == Command::Build;
   std::vector<std::string> positional;
   for (size_t i = 1; i < args.size(); ++i) {
     const std::string& arg = args[i];
-    auto value = [&]() -> const std::string& {
-      if (i + 1 >= args.size()) throw UsageError{arg + " needs a value"};
-      return args[++i];
-    };
     if (arg == "--help" || arg == "-h") {
       options.command = Command::Help;
       return options;
-    } else if (arg == "--workdir") {
-      options.workdir = value();
-    } else if (arg == "--set") {
-      auto [name, text] = SplitPair(value(), "--set");
-      options.settings.push_back({name, text});
+    }
+    // The option's name and its value, whichever form it was given in.
+    const ValueOption* option = nullptr;
+    std::string value;
+    for (const ValueOption& candidate : kValueOptions) {
+      if (candidate.build_only && !build) continue;
+      const std::string name = candidate.name;
+      if (arg == name || (candidate.short_name && arg == candidate.short_name)) {
+        if (i + 1 >= args.size()) throw UsageError{arg + " ждёт значение"};
+        option = &candidate;
+        value = args[++i];
+      } else if (arg.rfind(name + "=", 0) == 0) {
+        option = &candidate;
+        value = arg.substr(name.size() + 1);
+      }
+      if (option) break;
+    }
+    const std::string name = option ? option->name : "";
+    if (name == "--workdir") {
+      options.workdir = value;
+    } else if (name == "--set") {
+      auto [setting, text] = SplitPair(value, "--set");
+      options.settings.push_back({setting, text});
       CheckSetting(options.settings.back());
-    } else if (build && arg == "--rubric") {
-      options.rubrics.push_back(SplitPair(value(), "--rubric"));
-    } else if (build && arg == "--exclude") {
-      options.excluded_titles.push_back(value());
-    } else if (build && arg == "--quiet") {
+    } else if (name == "--rubric") {
+      options.rubrics.push_back(SplitPair(value, "--rubric"));
+    } else if (name == "--exclude") {
+      options.excluded_titles.push_back(value);
+    } else if (name == "--output") {
+      if (value.empty()) throw UsageError{arg + " ждёт папку выпуска"};
+      options.output = value;
+    } else if (build && (arg == "--quiet" || arg == "-q")) {
       options.quiet = true;
     } else if (build && arg == "--list") {
       options.list = true;
     } else if (arg.size() > 1 && arg[0] == '-') {
-      throw UsageError{"unknown option '" + arg + "' for " + command};
+      throw UsageError{"неизвестный параметр «" + arg + "» команды " + command};
     } else {
       positional.push_back(arg);
     }
   }
-  if (build && !positional.empty()) throw UsageError{"build takes no file arguments"};
+  if (build && !positional.empty())
+    throw UsageError{"команда build не принимает файлов, а дано «" + positional[0] + "»"};
   if (!build) {
-    if (positional.size() != 2) throw UsageError{"clean needs SOURCE and TARGET"};
+    if (positional.size() != 2) throw UsageError{"команде clean нужны SOURCE и TARGET"};
     options.source = positional[0];
     options.target = positional[1];
   }

@@ -1,12 +1,15 @@
 // The command line of mytavex-cli, read into a plain record.
 //
 //   mytavex-cli build [--workdir DIR] [--set NAME=VALUE]... [--rubric FOLDER=TITLE]...
-//                     [--exclude TITLE]... [--quiet] [--list]
+//                     [--exclude TITLE]... [-o DIR] [-q] [--list]
 //   mytavex-cli clean SOURCE TARGET [--workdir DIR] [--set NAME=VALUE]...
 //   mytavex-cli --help | build --help | clean --help | --version
 //
-// Scripts depend on this interface; keep it as it stands. Texts stay UTF-8
-// here; they are turned into the core's Windows-1251 where they are used.
+// Every option that takes a value takes it in the next argument or after "="
+// (--set=RemoveAds=off, --workdir=data); -o is --output, -q is --quiet.
+// Switch values take any letter case (On, OFF). Scripts depend on this
+// interface: the forms are only ever added to. Texts stay UTF-8 here; they
+// are turned into the core's Windows-1251 where they are used.
 #pragma once
 
 #include <optional>
@@ -31,6 +34,9 @@ struct Options {
   std::vector<Setting> settings;
   std::vector<std::pair<std::string, std::string>> rubrics;  // (folder, title)
   std::vector<std::string> excluded_titles;
+  // build -o/--output: the issue folder (TargetDir) for this run, as typed;
+  // relative to the caller's current folder, "#x1" for the issue number.
+  std::optional<std::string> output;
   bool quiet = false;
   bool list = false;           // build --list: print what a build would make, write nothing
   std::string source, target;  // clean only

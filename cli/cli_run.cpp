@@ -2,6 +2,7 @@
 
 #include <filesystem>
 
+#include "app/extra_settings.h"
 #include "app/settings.h"
 #include "build/start_run.h"
 #include "clean/clean_article.h"
@@ -16,32 +17,69 @@
 #include "platform/failure.h"
 #include "platform/files.h"
 #include "platform/text.h"
+#include "rules/rule_files.h"
 
 namespace fs = std::filesystem;
 
 namespace tavex::cli {
 namespace {
 
+// The window's messages (the help compiler's verdict) on out, a line each.
 void PrintMessages(const CliWindow& window, std::ostream& stream) {
-  for (const std::string& message : window.messages()) stream << Cp1251ToUtf8(message) << "\n";
+  for (const std::string& message : window.messages())
+    PrintPrefixed(stream, kProgramPrefix, Cp1251ToUtf8(message));
+}
+
+void PrintFailure(const Failure& failure, std::ostream& err) {
+  PrintPrefixed(err, kErrorPrefix, Cp1251ToUtf8(failure.what()));
+}
+
+// A failure to read a number: "'%s' is not a valid integer value" (a bad
+// number in tavex.sav, say), which exits as a field that is not a number.
+bool IsNumberFailure(const Failure& failure) {
+  const std::string_view text = failure.what();
+  const std::string_view first = text.substr(0, text.find('\n'));
+  constexpr std::string_view kTail = "' is not a valid integer value";
+  return first.size() > kTail.size() && first.substr(first.size() - kTail.size()) == kTail;
+}
+
+bool SetsOption(const Options& options, std::string_view name) {
+  for (const Setting& setting : options.settings)
+    if (setting.name == name) return true;
+  return false;
 }
 
 // Options as the window would hold them: designer defaults, then the settings
-// file of the working folder when there is one, then the command line's values.
-void SetUpWindow(CliWindow& window, const Options& options) {
+// files of the working folder when there are, then the command line's values.
+// Without tavex.sav the designer defaults name folders of another machine
+// ("e:\temp"): unless the command line gives SourceDir, a build stops with an
+// error that names the missing file, not a missing source folder. clean reads
+// no source folder and goes on with the defaults.
+void SetUpWindow(CliWindow& window, const Options& options, std::ostream& err) {
   if (FileExists(kSettingsFile)) {
     TSettings settings;
     ActivateMainWindow(window, settings);
+    for (const std::string& problem : ExtraSettingsProblems(settings))
+      PrintPrefixed(err, kWarningPrefix, Cp1251ToUtf8(problem));
+  } else if (options.command == Command::Build && !SetsOption(options, "SourceDir")) {
+    throw UsageError{"в рабочей папке " + Utf8OfPath(std::filesystem::current_path()) +
+                     " нет файла настроек " + kSettingsFile +
+                     ": задайте рабочую папку (--workdir) или папки (--set SourceDir=…, -o)"};
+  } else if (options.command == Command::Build) {
+    PrintPrefixed(err, kWarningPrefix,
+                  std::string("в рабочей папке нет файла настроек ") + kSettingsFile +
+                      ": прочие параметры — по умолчанию окна");
   }
   for (const Setting& setting : options.settings) {
     if (const FieldInfo* field = FindFieldByName(setting.name)) {
       window.SetFieldText(field->field, Utf8To1251(setting.value));
     } else if (const SwitchInfo* sw = FindSwitchByName(setting.name)) {
-      window.SetChecked(sw->sw, setting.value == "on");
+      window.SetChecked(sw->sw, setting.value == "on");  // brought to on/off when parsed
     } else {
       window.SetIssueDate(*ParseIsoDate(setting.value));  // checked when parsed
     }
   }
+  if (options.output) window.SetFieldText(Field::TargetDir, Utf8To1251(*options.output));
   if (!options.rubrics.empty()) {
     window.SetRowCount(static_cast<int>(options.rubrics.size()) + 1);
     int row = 1;
@@ -53,31 +91,37 @@ void SetUpWindow(CliWindow& window, const Options& options) {
   }
 }
 
+// The run's number checks, said the command line's way: the option's name
+// and its label, and the text that is no number.
+bool CheckNumbers(const CliWindow& window, std::ostream& err) {
+  for (const TNumberField& number : kNumberFields) {
+    const std::string text = window.FieldText(number.field);
+    if (TryParseInt(text)) continue;
+    const char* name = "";
+    for (const FieldInfo& info : kFields)
+      if (info.field == number.field) name = info.name;
+    err << kErrorPrefix << name << " (поле «" << Cp1251ToUtf8(number.label) << "») не число: «"
+        << Cp1251ToUtf8(text) << "»\n";
+    return false;
+  }
+  return true;
+}
+
 int Build(CliWindow& window, const Options& options, std::ostream& out, std::ostream& err) {
+  if (!CheckNumbers(window, err)) return kExitUsage;
   if (options.list) {
-    if (!CheckNumberFields(window)) {
-      PrintMessages(window, err);
-      return kExitUsage;
-    }
     ListIssue(window, out);
     return kExitSuccess;
   }
   window.excluded_titles = options.excluded_titles;
   ArticleTable table;
   window.WatchTable(&table);
-  if (StartRun(window, table, BuiltInEdition()) == StartResult::InputRejected) {
-    PrintMessages(window, err);
-    return kExitUsage;
-  }
+  const StartResult result = StartRun(window, table, BuiltInEdition());
+  if (result == StartResult::InputRejected) return kExitUsage;  // checked above already
   PrintBuildSummary(window, table, out, err);
   PrintMessages(window, out);
-  return kExitSuccess;
-}
-
-bool SetsOption(const Options& options, std::string_view name) {
-  for (const Setting& setting : options.settings)
-    if (setting.name == name) return true;
-  return false;
+  // RunCompiler was on and no help file came of it: the warning said why.
+  return result == StartResult::FinishedWithoutHelpFile ? kExitFailure : kExitSuccess;
 }
 
 // Cleans one page as the run would, with the folder fields resolved the same
@@ -86,16 +130,14 @@ bool SetsOption(const Options& options, std::string_view name) {
 // pictures as "..\Images\N.gif", so they land where it looks for them.
 int Clean(CliWindow& window, const Options& options, const std::string& source,
           const std::string& target, std::ostream& out, std::ostream& err) {
-  if (!CheckNumberFields(window)) {
-    PrintMessages(window, err);
-    return kExitUsage;
-  }
+  if (!CheckNumbers(window, err)) return kExitUsage;
   if (!SetsOption(options, "TargetDir"))
     window.SetFieldText(
         Field::TargetDir,
         Utf8To1251(Utf8OfPath(PathOfUtf8(Cp1251ToUtf8(target)).parent_path().parent_path())));
   for (Field field : {Field::SourceDir, Field::TargetDir})
     window.SetFieldText(field, SubstituteIssueNumber(window.FieldText(field), window));
+  WarnOfMissingRuleFolder(window);
   const std::string images = window.FieldText(Field::TargetDir) + "\\images";
   if (!FolderExists(images)) CreateFolder(images);
   LinkCaseVariant(images, window.FieldText(Field::TargetDir) + "\\Images");
@@ -118,6 +160,12 @@ ProgressStyle StyleFor(const Options& options, bool terminal) {
   return terminal ? ProgressStyle::Bar : ProgressStyle::Lines;
 }
 
+int UsageFailure(const std::string& text, std::ostream& err) {
+  PrintPrefixed(err, kErrorPrefix, text);
+  err << kUsage;
+  return kExitUsage;
+}
+
 }  // namespace
 
 int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
@@ -127,8 +175,7 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
   try {
     options = ParseArguments(args);
   } catch (const UsageError& usage) {
-    err << "mytavex-cli: " << usage.text << "\n" << kUsage;
-    return kExitUsage;
+    return UsageFailure(usage.text, err);
   }
   if (options.command == Command::Help) {
     out << HelpText();
@@ -147,24 +194,33 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
     source = AbsoluteText(options.source);
     target = AbsoluteText(options.target);
   }
+  if (options.output) options.output = Cp1251ToUtf8(AbsoluteText(*options.output));
   if (options.workdir) {
     std::error_code ec;
     fs::current_path(PathOfUtf8(*options.workdir), ec);
     if (ec) {
-      err << "mytavex-cli: cannot use the working folder " << *options.workdir << ": "
-          << ec.message() << "\n";
+      err << kErrorPrefix << "рабочая папка " << *options.workdir << " недоступна: " << ec.message()
+          << "\n";
       return kExitUsage;
     }
   }
 
   CliWindow window(err, StyleFor(options, terminal));
   try {
-    SetUpWindow(window, options);
+    SetUpWindow(window, options, err);
+  } catch (const UsageError& usage) {
+    PrintPrefixed(err, kErrorPrefix, usage.text);
+    return kExitUsage;
+  } catch (const Failure& failure) {
+    PrintFailure(failure, err);
+    return IsNumberFailure(failure) ? kExitUsage : kExitFailure;
+  }
+  try {
     if (options.command == Command::Build) return Build(window, options, out, err);
     return Clean(window, options, source, target, out, err);
   } catch (const Failure& failure) {
     PrintMessages(window, out);
-    err << Cp1251ToUtf8(failure.what()) << "\n";
+    PrintFailure(failure, err);
     return kExitFailure;
   }
 }

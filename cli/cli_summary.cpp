@@ -14,10 +14,20 @@ namespace tavex::cli {
 namespace {
 
 std::string Quoted(std::string_view cp1251) {
-  return "\"" + Cp1251ToUtf8(cp1251) + "\"";
+  return "«" + Cp1251ToUtf8(cp1251) + "»";
 }
 
 }  // namespace
+
+void PrintPrefixed(std::ostream& stream, std::string_view prefix, std::string_view utf8) {
+  size_t start = 0;
+  while (start < utf8.size()) {
+    size_t end = utf8.find('\n', start);
+    if (end == std::string_view::npos) end = utf8.size();
+    stream << prefix << utf8.substr(start, end - start) << "\n";
+    start = end + 1;
+  }
+}
 
 std::string ShownAbsolute(std::string_view path) {
   std::error_code ec;
@@ -40,21 +50,21 @@ void PrintBuildSummary(const CliWindow& window, const ArticleTable& table, std::
       if (!article.Included) ++dropped;
     }
   }
-  out << "Issue " << Cp1251ToUtf8(issue.facts.IssueNumber) << ": " << ShownAbsolute(folder) << "\n"
-      << "  start page: " << ShownAbsolute(folder + "\\index.htm") << "\n";
+  out << "Выпуск " << Cp1251ToUtf8(issue.facts.IssueNumber) << ": " << ShownAbsolute(folder) << "\n"
+      << "  стартовая страница: " << ShownAbsolute(folder + "\\index.htm") << "\n";
   const std::string book = EditionBookPath(issue.facts);
   if (issue.made_book && !book.empty() && FileExists(book))
-    out << "  book: " << ShownAbsolute(book) << "\n";
-  out << "  rubrics " << rubrics << ", articles " << articles << ", pictures "
-      << PictureRegister().Count() << ", dropped " << dropped << "\n";
+    out << "  книга: " << ShownAbsolute(book) << "\n";
+  out << "  рубрик: " << rubrics << ", статей: " << articles
+      << ", картинок: " << PictureRegister().Count() << ", убрано: " << dropped << "\n";
 
   for (const auto& rubric : table.Rubrics)
     for (const TArticleEntry& article : rubric)
       if (article.Title == kUnknownTitle && article.Included)
-        err << "warning: no title found for " << ShownAbsolute(article.FilePath)
-            << "; it is listed as " << Quoted(kUnknownTitle) << "\n";
+        err << kWarningPrefix << "в странице " << ShownAbsolute(article.FilePath)
+            << " не найден заголовок; в выпуске она названа " << Quoted(kUnknownTitle) << "\n";
   for (const std::string& title : window.unmatched_exclusions())
-    err << "warning: --exclude \"" << title << "\" matches no article\n";
+    err << kWarningPrefix << "--exclude «" << title << "»: такой статьи нет\n";
 }
 
 }  // namespace tavex::cli

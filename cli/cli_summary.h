@@ -9,17 +9,26 @@
 
 namespace tavex::cli {
 
+// The forms of the command line's own lines on standard error: every message
+// starts with the program's name, a warning or an error says which it is.
+inline constexpr const char* kProgramPrefix = "mytavex-cli: ";
+inline constexpr const char* kWarningPrefix = "mytavex-cli: предупреждение: ";
+inline constexpr const char* kErrorPrefix = "mytavex-cli: ошибка: ";
+
+// Each line of a UTF-8 text, prefix first, a newline after each.
+void PrintPrefixed(std::ostream& stream, std::string_view prefix, std::string_view utf8);
+
 // The summary on out (UTF-8, absolute paths in the system's own form):
-//   Issue N: FOLDER
-//     start page: FOLDER/index.htm
-//     book: FOLDER/tavexN.epub                 (when one was made)
-//     rubrics R, articles A, pictures P, dropped D
+//   Выпуск N: FOLDER
+//     стартовая страница: FOLDER/index.htm
+//     книга: FOLDER/tavexN.epub                 (when one was made)
+//     рубрик: R, статей: A, картинок: P, убрано: D
 // R counts the rubric rows that got articles, A every article cleaned, P the
-// distinct pictures copied, D the articles the review dropped. Then one
-// "warning:" line on err for each rubric row whose folder is not given, is
-// missing or holds no article, each article left with the marker title, and
-// each --exclude title that matched nothing. Nothing when the run did not
-// reach the review.
+// distinct pictures copied, D the articles the review dropped. Then a warning
+// line on err (kWarningPrefix) for each article left with the marker title
+// and each --exclude title that matched nothing; the run's own warnings (a
+// rubric folder missing or without articles, ...) were printed as they came.
+// Nothing when the run did not reach the review.
 void PrintBuildSummary(const CliWindow& window, const ArticleTable& table, std::ostream& out,
                        std::ostream& err);
 

@@ -1,6 +1,7 @@
 #include "cli/cli_window.h"
 
 #include "app/visible_title.h"
+#include "cli/cli_summary.h"
 #include "dialog/apply_review.h"
 #include "platform/text.h"
 
@@ -49,7 +50,13 @@ void CliWindow::ShowWarning(std::string_view text) {
   MemoryWindow::ShowWarning(text);
   // A progress bar is drawn on the same line: the warning starts a line of its own.
   if (style_ == ProgressStyle::Bar && articles_done_ > 0) progress_ << "\n";
-  progress_ << Cp1251ToUtf8(text) << "\n";
+  PrintPrefixed(progress_, kWarningPrefix, Cp1251ToUtf8(text));
+}
+
+void CliWindow::ShowStatus(std::string_view text) {
+  MemoryWindow::ShowStatus(text);
+  if (style_ == ProgressStyle::None || text.empty()) return;
+  PrintPrefixed(progress_, kProgramPrefix, Cp1251ToUtf8(text));
 }
 
 void CliWindow::ShowProgress(ProgressBar bar, int position, int max) {
@@ -74,8 +81,8 @@ void CliWindow::ShowProgress(ProgressBar bar, int position, int max) {
   const double done = (rubric + static_cast<double>(position + 1) / in_rubric) / rubrics;
   const int filled = static_cast<int>(done * kBarWidth + 0.5);
   progress_ << "\r\x1b[K[" << std::string(filled, '#') << std::string(kBarWidth - filled, '.')
-            << "] " << static_cast<int>(done * 100 + 0.5) << "% rubric " << rubric + 1 << "/"
-            << rubrics << ", article " << position + 1 << "/" << in_rubric << std::flush;
+            << "] " << static_cast<int>(done * 100 + 0.5) << "% рубрика " << rubric + 1 << "/"
+            << rubrics << ", статья " << position + 1 << "/" << in_rubric << std::flush;
 }
 
 }  // namespace tavex::cli

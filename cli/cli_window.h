@@ -34,8 +34,12 @@ class CliWindow : public MemoryWindow {
   // Unchecks the excluded titles and runs the review's Ok (ApplyReview), as
   // the window's dialog does on Ok; takes down the issue for the summary.
   void ReviewArticles(ArticleTable& table) override;
-  // Printed at once, a line each, on the progress stream (standard error).
+  // Printed at once, a line each, on the progress stream (standard error),
+  // each line a warning of the program's own form.
   void ShowWarning(std::string_view text) override;
+  // A line on the progress stream, unless progress is off; an empty text
+  // (the status cleared) prints nothing.
+  void ShowStatus(std::string_view text) override;
   // Follows the article table that the run fills, for the titles it shows.
   void WatchTable(const ArticleTable* table) { table_ = table; }
 

@@ -33,8 +33,9 @@
 namespace tavex::gui {
 namespace {
 
-// The switches' captions, in Switch order. The "c" in "воcстановить" is a
-// Latin letter, as the window has always shown it.
+// The switches' captions, in Switch order. "восстановить" is spelt with
+// Cyrillic letters only: the window once showed a Latin "c" in it, which a
+// search for the word never found.
 const char* const kSwitchCaptions[kSwitchCount] = {
     "Убрать рекламу",
     "Вставка доп.инфы",
@@ -47,7 +48,7 @@ const char* const kSwitchCaptions[kSwitchCount] = {
     "Расширять таблицы",
     "Резать таблицы с соотношением текст/ссылка <",
     "Резать ячейки с соотношением текст/ссылка <",
-    "Пытаться воcстановить название из title",
+    "Пытаться восстановить название из title",
     "Автоматически добавлять журнал к проекту",
     "Автоматически запускать компилятор",
     "Создавать EPUB",
@@ -55,6 +56,7 @@ const char* const kSwitchCaptions[kSwitchCount] = {
     "Картинки из srcset и data-src",
     "Убирать название сайта из заголовка",
     "Убирать ссылки на страницы вне выпуска",
+    "Называть выпуск в содержании справки по заголовку",
 };
 
 QToolButton* PictureButton(QWidget* parent, QStyle::StandardPixmap pixmap, const char* hint) {
@@ -132,7 +134,9 @@ void TForm1::BuildMainTab(QWidget* page) {
   SpeedButtons[5]->setText(QString::fromUtf8("Автоскан"));
   SpeedButtons[5]->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
   SpeedButtons[6] = PictureButton(page, QStyle::SP_BrowserReload, "Поменять местами строки");
-  SpeedButtons[7] = PictureButton(page, QStyle::SP_DirLinkIcon, nullptr);
+  SpeedButtons[7] = PictureButton(page, QStyle::SP_DirLinkIcon,
+                                  "Целевая директория по пути к проекту: "
+                                  "папка выпусков tavex#x1\\tavex#x1");
 
   auto* row_buttons = new QHBoxLayout;
   row_buttons->setSpacing(0);
@@ -195,6 +199,12 @@ void TForm1::BuildMainTab(QWidget* page) {
   layout->addLayout(top, 1);
   layout->addLayout(folders);
   layout->addLayout(run);
+  // A long step of the run (the help compiler) says here what it is doing, on
+  // a line of its own above the bars, so the text is never cut short.
+  StatusLabel = new QLabel(page);
+  StatusLabel->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+  StatusLabel->setFixedHeight(StatusLabel->fontMetrics().height());
+  layout->addWidget(StatusLabel);
   layout->addWidget(ProgressBar2);
   layout->addWidget(ProgressBar1);
 }
@@ -272,6 +282,7 @@ void TForm1::BuildCompileTab(QWidget* page) {
   layout->addWidget(Edit(Field::IndexPagePath));
   layout->addSpacing(4);
   layout->addWidget(CheckBox(Switch::AddToProject));
+  layout->addWidget(CheckBox(Switch::TitledContents));
   layout->addWidget(CheckBox(Switch::RunCompiler));
   layout->addWidget(CheckBox(Switch::MakeEpub));
   auto* per_folder = new QHBoxLayout;

@@ -22,6 +22,7 @@
 
 class QCheckBox;
 class QDateEdit;
+class QLabel;
 class QLineEdit;
 class QProgressBar;
 class QPushButton;
@@ -58,6 +59,7 @@ class TForm1 : public QWidget, public MainWindow {
   void ProcessMessages() override;
   void ShowMessage(std::string_view text) override;
   void ShowWarning(std::string_view text) override;
+  void ShowStatus(std::string_view text) override;
   void ReviewArticles(ArticleTable& table) override;
 
   // The activation steps (settings loaded and applied, date set to today).
@@ -69,6 +71,8 @@ class TForm1 : public QWidget, public MainWindow {
 
   // Instead of a message box, hand the text to this (tests: no blocking box).
   std::function<void(const QString& text)> message_hook;
+  // Instead of a yes/no question box, ask this (tests); true means yes.
+  std::function<bool(const QString& text)> confirm_hook;
   // Instead of the modal show of the review dialog, call this; it returns the
   // dialog's result (QDialog::Accepted on Ok).
   std::function<int(TForm2& dialog)> review_hook;
@@ -83,6 +87,7 @@ class TForm1 : public QWidget, public MainWindow {
   QProgressBar* ProgressBar2 = nullptr;        // articles of the rubric
   QPushButton* Button1 = nullptr;              // Старт
   QPushButton* BitBtn1 = nullptr;              // Выход
+  QLabel* StatusLabel = nullptr;               // what a long step of the run is doing
   std::array<QToolButton*, 8> SpeedButtons{};  // SpeedButton1 .. 7 at [1] .. [7]
 
   QLineEdit* Edit(Field field) const { return Edits[static_cast<int>(field)]; }
@@ -106,6 +111,9 @@ class TForm1 : public QWidget, public MainWindow {
   void CommitGridEdit();
   void Button1Click();
   void ShowRunWarnings();
+  bool Confirm(const QString& text);
+  void SpeedButton5Click();  // Автоскан
+  void SpeedButton7Click();  // TargetDir from ProjectPath
   void UpdateTableOptionsEnabled();
   void SpeedButton1Click();  // save settings
   void SpeedButton2Click();  // apply the settings record

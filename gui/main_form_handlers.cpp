@@ -37,12 +37,37 @@ void TForm1::ConnectHandlers() {
   command(3, InsertRubricRow);
   command(4, DeleteRubricRow);
   command(6, SwapRubricRows);
-  connect(SpeedButtons[5], &QToolButton::clicked, this, [this] {
-    CommitGridEdit();
-    Guarded([this] { AutoScan(*this); });
-  });
-  connect(SpeedButtons[7], &QToolButton::clicked, this,
-          [this] { Guarded([this] { DeriveTargetDir(*this); }); });
+  connect(SpeedButtons[5], &QToolButton::clicked, this, &TForm1::SpeedButton5Click);
+  connect(SpeedButtons[7], &QToolButton::clicked, this, &TForm1::SpeedButton7Click);
+}
+
+bool TForm1::Confirm(const QString& text) {
+  if (confirm_hook) return confirm_hook(text);
+  return QMessageBox::question(this, windowTitle(), text) == QMessageBox::Yes;
+}
+
+// The scan replaces the rubric rows: rows the editor filled are replaced only
+// when the editor says so (the titles typed for folders it finds again stay).
+void TForm1::SpeedButton5Click() {
+  CommitGridEdit();
+  if (RubricRowsFilled(*this) &&
+      !Confirm(QString::fromUtf8("Заменить строки таблицы рубрик подпапками папки «%1»? "
+                                 "Названия рубрик у папок, которые уже есть в таблице, "
+                                 "сохранятся.")
+                   .arg(Edit(Field::SourceDir)->text())))
+    return;
+  Guarded([this] { AutoScan(*this); });
+}
+
+// A typed target folder is replaced only when the editor says so.
+void TForm1::SpeedButton7Click() {
+  const QString derived = FromCore(DerivedTargetDir(*this));
+  if (derived.isEmpty()) return;
+  const QString typed = Edit(Field::TargetDir)->text();
+  if (!typed.isEmpty() && typed != derived &&
+      !Confirm(QString::fromUtf8("Заменить целевую директорию «%1» на «%2»?").arg(typed, derived)))
+    return;
+  Guarded([this] { DeriveTargetDir(*this); });
 }
 
 // The picture buttons take no focus, so a cell being edited would keep its

@@ -4,6 +4,7 @@
 #include <QCoreApplication>
 #include <QDateEdit>
 #include <QHeaderView>
+#include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
 #include <QMessageBox>
@@ -117,7 +118,15 @@ void TForm1::ShowWarning(std::string_view text) {
   warnings_.append(FromCore(text));
 }
 
+void TForm1::ShowStatus(std::string_view text) {
+  StatusLabel->setText(FromCore(text));
+  StatusLabel->setToolTip(FromCore(text));
+}
+
 void TForm1::ReviewArticles(ArticleTable& table) {
+  // What the run passed over is said before the editor judges its articles:
+  // a rubric whose folder was missing shows as an empty list otherwise.
+  ShowRunWarnings();
   form2_->SetTable(*this, table);
   int result = review_hook ? review_hook(*form2_) : form2_->exec();
   form2_->ClearTable();

@@ -1,7 +1,9 @@
 // The help compiler at the end of Start, inside the window: a stand-in
 // compiler on PATH that takes its time, as chmcmd does on a big issue.
 #include <QCheckBox>
+#include <QDir>
 #include <QFile>
+#include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
@@ -35,6 +37,7 @@ struct Setup {
     WriteFile(work.path() + "/index.htm", "<html><frameset></frameset></html>\r\n");
     WriteFile(work.path() + "/tvred.gif", "GIF89a");
     WriteFile(work.path() + "/Logo.gif", "GIF89a");
+    QDir().mkpath(work.path() + "/HtmClear");
     WriteFile(work.path() + "/in/News/a.htm",
               "<html><head><title>A</title></head><body><p>Text</p></body></html>");
     WriteFile(work.path() + "/help/t.hhp", "[OPTIONS]\r\nCompiled file=t.chm\r\n");
@@ -86,6 +89,7 @@ class HelpCompilerTest : public QObject {
     Setup setup("1.5");
     int ticks = 0;
     std::set<int> progress;
+    QString status;
     QTimer timer;
     QObject::connect(&timer, &QTimer::timeout, [&] {
       if (!QFile::exists(setup.work.path() + "/help/.t.log.mytavex-tmp-" +
@@ -93,6 +97,7 @@ class HelpCompilerTest : public QObject {
         return;  // only the compiler's wait counts
       ++ticks;
       progress.insert(setup.form.ProgressBar2->value());
+      status = setup.form.StatusLabel->text();
     });
     timer.start(50);
     setup.form.Button1->click();
@@ -102,12 +107,30 @@ class HelpCompilerTest : public QObject {
     // The thin bar moved while the window waited, and was put back after.
     QVERIFY2(progress.size() >= 5, qPrintable(QString::number(progress.size())));
     QCOMPARE(setup.form.ProgressBar2->value(), 0);
+    // A status text said what the window waited for, and went with the wait.
+    QCOMPARE(status, QString::fromUtf8("Компиляция справки: chmcmd t.hhp…"));
+    QCOMPARE(setup.form.StatusLabel->text(), QString());
     // Two short lines: the file was made, and where the log is.
     const QString help = setup.work.path() + "/help/t.chm";
     const QString log = setup.work.path() + "/help/t.log";
     QCOMPARE(setup.messages, QStringList{QString::fromUtf8("Файл справки собран: ") + help +
                                          QString::fromUtf8("\nВывод компилятора: ") + log});
     QCOMPARE(ReadFile(log), std::string("Error: Html parsing a.htm\n"));
+  }
+
+  // A compile that made no file is a message naming the cause and the log,
+  // shown when the run is over (it used to be a success-looking silence).
+  void aFailedCompileIsShownWithItsCause() {
+    Setup setup("0");
+    WriteFile(setup.work.path() + "/bin/chmcmd", "#!/bin/sh\necho \"Can't find project file\"\n");
+    setup.form.Button1->click();
+    const QString help = setup.work.path() + "/help/t.chm";
+    const QString log = setup.work.path() + "/help/t.log";
+    QCOMPARE(setup.messages,
+             QStringList{QString::fromUtf8("Компилятор справки не собрал файл ") + help +
+                         QString::fromUtf8(" (файл не записан)\nКомпилятор сообщил: Can't find "
+                                           "project file\nВывод компилятора: ") +
+                         log});
   }
 
   // Closing the window during the wait ends the compiler and the window.

@@ -93,10 +93,9 @@ class MainFormTest : public QObject {
     QCOMPARE(form.PageControl1->tabText(1), QString::fromUtf8("Продвинутые настройки"));
     QCOMPARE(form.PageControl1->tabText(2), QString::fromUtf8("Компиляция"));
     QCOMPARE(form.CheckBox(Switch::RemoveAds)->text(), QString::fromUtf8("Убрать рекламу"));
-    // The Latin "c" in "воcстановить" is the window's own spelling.
-    QCOMPARE(
-        form.CheckBox(Switch::RecoverTitle)->text(),
-        QString::fromUtf8("Пытаться во") + "c" + QString::fromUtf8("становить название из title"));
+    // "восстановить" in Cyrillic letters only: the Latin "c" it once had is gone.
+    QCOMPARE(form.CheckBox(Switch::RecoverTitle)->text(),
+             QString::fromUtf8("Пытаться восстановить название из title"));
     QCOMPARE(form.CheckBox(Switch::MakeEpub)->text(), QString::fromUtf8("Создавать EPUB"));
     QCOMPARE(form.Button1->text(), QString::fromUtf8("Старт"));
     QCOMPARE(form.BitBtn1->text(), QString::fromUtf8("Выход"));
@@ -393,16 +392,56 @@ class MainFormTest : public QObject {
     Form form;
     form.Edit(Field::SourceDir)->setText(work.path() + "/in#x1");
     form.Edit(Field::IssueNumber)->setText("5");
-    form.SpeedButtons[5]->click();
+    form.SpeedButtons[5]->click();  // the grid holds empty rows only: nothing to ask
     QCOMPARE(GridRows(form), (QStringList{"Soft|Soft", QString::fromUtf8("Новости|Новости")}));
     QCOMPARE(form.Edit(Field::SourceDir)->text(), work.path() + "/in#x1");
   }
 
+  // Filled rows are replaced only when the editor says yes; the titles typed
+  // for folders found again stay, and a folder of pictures is no rubric.
+  void autoScanAsksBeforeReplacingRows() {
+    WorkFolder work;
+    QDir().mkpath(work.path() + "/in/Soft");
+    QDir().mkpath(work.path() + "/in/Net");
+    WriteFile(work.path() + "/in/foto/a.gif", "GIF89a");
+    Form form;
+    form.Edit(Field::SourceDir)->setText(work.path() + "/in");
+    SetRows(form, {{"Soft", QString::fromUtf8("Программы")}, {"Old", "Old"}});
+    QStringList asked;
+    bool answer = false;
+    form.confirm_hook = [&](const QString& text) {
+      asked << text;
+      return answer;
+    };
+    form.SpeedButtons[5]->click();
+    QCOMPARE(asked.size(), 1);
+    QVERIFY2(asked[0].contains(work.path() + "/in"), qPrintable(asked[0]));
+    QCOMPARE(GridRows(form), (QStringList{QString::fromUtf8("Soft|Программы"), "Old|Old"}));
+    answer = true;
+    form.SpeedButtons[5]->click();
+    QCOMPARE(GridRows(form), (QStringList{"Net|Net", QString::fromUtf8("Soft|Программы")}));
+  }
+
   void speedButton7DerivesTheTargetFolder() {
     Form form;
+    QVERIFY(!form.SpeedButtons[7]->toolTip().isEmpty());
+    QStringList asked;
+    form.confirm_hook = [&](const QString& text) {
+      asked << text;
+      return true;
+    };
     form.Edit(Field::ProjectPath)->setText("d:\\help\\tavex.hhp");
     form.SpeedButtons[7]->click();
     QCOMPARE(form.Edit(Field::TargetDir)->text(), QString("d:\\tavex\\tavex#x1\\tavex#x1"));
+    QCOMPARE(asked.size(), 1);  // "e:\tempout" was there before
+    // A project without a drive letter: the issues go beside the project.
+    form.Edit(Field::ProjectPath)->setText("/home/ed/help/tavex.hhp");
+    form.confirm_hook = [&](const QString&) { return false; };
+    form.SpeedButtons[7]->click();
+    QCOMPARE(form.Edit(Field::TargetDir)->text(), QString("d:\\tavex\\tavex#x1\\tavex#x1"));
+    form.confirm_hook = [&](const QString&) { return true; };
+    form.SpeedButtons[7]->click();
+    QCOMPARE(form.Edit(Field::TargetDir)->text(), QString("/home/ed/help/tavex#x1/tavex#x1"));
   }
 
   void exitClosesTheWindow() {

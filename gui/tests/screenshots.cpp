@@ -7,9 +7,13 @@
 // contents as the settings say: use a copy of the workspace then. The review
 // dialog is pictured with the articles and closed with Ok, keeping
 // all of them. Messages go to standard error, and are pictured in their
-// message box (messageN.png, and the whole screen beside it) before it closes.
+// message box (messageN.png, and the whole screen beside it) before it closes;
+// the order they are printed in tells which came before the review. While
+// the help compiler runs, the window is pictured with its status text
+// (compiling.png).
 #include <QApplication>
 #include <QDir>
+#include <QLabel>
 #include <QListWidget>
 #include <QMessageBox>
 #include <QPixmap>
@@ -17,6 +21,7 @@
 #include <QScreen>
 #include <QTabWidget>
 #include <QTest>
+#include <QTimer>
 #include <cstdio>
 #include <cstring>
 
@@ -68,7 +73,18 @@ int main(int argc, char** argv) {
   if (QScreen* screen = form.screen()) screen->grabWindow(0).save(out.filePath("screen.png"));
 
   if (start) {
+    // The window while the help compiler runs, with its status text.
+    bool compiling_shot = false;
+    QTimer status_watch;
+    QObject::connect(&status_watch, &QTimer::timeout, [&] {
+      if (compiling_shot || form.StatusLabel->text().isEmpty()) return;
+      compiling_shot = true;
+      form.grab().save(out.filePath("compiling.png"));
+      std::printf("status: %s\n", form.StatusLabel->text().toUtf8().constData());
+    });
+    status_watch.start(10);
     form.Button1->click();
+    status_watch.stop();
     form.grab().save(out.filePath("after-start.png"));
   }
   std::printf("saved to %s\n", out.absolutePath().toUtf8().constData());

@@ -9,6 +9,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "app/settings.h"
 
@@ -25,6 +26,14 @@ std::string ExtraSettingsPathBeside(std::string_view settings_path);
 // that switch at its default. Fails with "Cannot open file %s" only when the
 // file exists and cannot be read.
 void LoadExtraSettings(TSettings& settings, std::string_view path);
+
+// The lines of the file as read last (settings.ExtraLines) that set nothing
+// although they are neither blank nor a comment (";" or "#" first): a name
+// the program does not know (it is kept, for a newer version), a switch that
+// tavex.sav holds, a value other than on/off, a line without "=", a name given
+// again. One text for each, "mytavex.ini:N: ..." with N its line from 1
+// (Windows-1251), in line order, for a front end to warn with.
+std::vector<std::string> ExtraSettingsProblems(const TSettings& settings);
 
 // Writes the file whole: the lines read last in their order, a known name's
 // line with the record's value (once, a repeated one dropped), then the known

@@ -35,6 +35,7 @@ const SwitchInfo kSwitches[kSwitchCount] = {
     {Switch::ModernPictures, "ModernPictures", false},
     {Switch::TrimSiteName, "TrimSiteName", false},
     {Switch::UnlinkMissingPages, "UnlinkMissingPages", false},
+    {Switch::TitledContents, "TitledContents", false},
 };
 
 const FieldInfo* FindFieldByName(std::string_view name) {

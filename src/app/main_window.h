@@ -52,8 +52,9 @@ enum class Switch {
   ModernPictures,      // pictures from srcset, <picture> and lazy-loading attributes
   TrimSiteName,        // the site's name cut from the title
   UnlinkMissingPages,  // links to pages outside the issue unwrapped, inside it rewritten
+  TitledContents,      // the help contents name an issue by its title, not its number alone
 };
-inline constexpr int kSwitchCount = 19;
+inline constexpr int kSwitchCount = 20;
 // The switches whose flags the settings file "tavex.sav" holds: the first 15.
 inline constexpr int kSavedSwitchCount = 15;
 
@@ -117,6 +118,11 @@ class MainWindow {
   // command line prints it as a line of its own on the error stream, the
   // window shows the run's warnings together when the run ends.
   virtual void ShowWarning(std::string_view text) = 0;
+  // What the run is doing now, for a long step with no progress of its own
+  // (the help compiler); an empty text clears it. The window shows it beside
+  // its Start button, the command line prints it as a line of its progress.
+  // A window that has nowhere to show it passes it over.
+  virtual void ShowStatus(std::string_view text) { (void)text; }
   // The modal review of the issue's articles; returns when it closes. On Ok the
   // implementation runs ApplyReview (dialog/apply_review.h) on the table.
   virtual void ReviewArticles(ArticleTable& table) = 0;

@@ -35,12 +35,15 @@ class MemoryWindow : public MainWindow {
   void ProcessMessages() override;
   void ShowMessage(std::string_view text) override { messages_.emplace_back(text); }
   void ShowWarning(std::string_view text) override { warnings_.emplace_back(text); }
+  void ShowStatus(std::string_view text) override { statuses_.emplace_back(text); }
   void ReviewArticles(ArticleTable& table) override;
 
   // What the window was told, for the command line and the tests to look at.
   const std::string& caption() const { return caption_; }
   const std::vector<std::string>& messages() const { return messages_; }
   const std::vector<std::string>& warnings() const { return warnings_; }
+  // Every status text shown, the clearing empty ones included, in order.
+  const std::vector<std::string>& statuses() const { return statuses_; }
   int progress_max(ProgressBar bar) const { return progress_max_[static_cast<int>(bar)]; }
   int progress_position(ProgressBar bar) const { return progress_pos_[static_cast<int>(bar)]; }
   long pump_count() const { return pump_count_; }
@@ -60,6 +63,7 @@ class MemoryWindow : public MainWindow {
   std::string caption_ = "MyTavex v3.71b";
   std::vector<std::string> messages_;
   std::vector<std::string> warnings_;
+  std::vector<std::string> statuses_;
   std::array<int, 2> progress_max_{100, 100};
   std::array<int, 2> progress_pos_{0, 0};
   long pump_count_ = 0;

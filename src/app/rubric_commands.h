@@ -8,6 +8,7 @@
 // None of the commands checks a row limit: the settings record has none.
 #pragma once
 
+#include <string>
 #include <string_view>
 
 #include "app/main_window.h"
@@ -29,9 +30,16 @@ void DeleteRubricRow(MainWindow& window, int current_row);
 void SwapRubricRows(MainWindow& window, int current_row);
 
 // Fills the grid with one row per sub-folder of the folder (in name order),
-// both cells holding the folder's name; "images" in any letter case is not a
-// rubric. A folder that does not exist leaves the grid unchanged.
+// the folder's name in its first cell and in its second the title the grid
+// gave that folder before (the editor typed it), else the folder's name again.
+// Not rubrics: "images" in any letter case, and a folder that holds pictures
+// but no article page (the pictures saved beside the articles). A folder that
+// does not exist leaves the grid unchanged. The front end asks before it
+// replaces filled rows (RubricRowsFilled).
 void ScanSourceFolders(MainWindow& window, std::string_view folder);
+
+// Whether any data row holds a folder or a title.
+bool RubricRowsFilled(const MainWindow& window);
 
 // SpeedButton5 ("Автоскан"): scans SourceDir with the issue number put in for
 // its "#x1" tokens; the field itself keeps its text. An empty SourceDir does
@@ -39,9 +47,15 @@ void ScanSourceFolders(MainWindow& window, std::string_view folder);
 // program's own folders (HtmClear and the like).
 void AutoScan(MainWindow& window);
 
-// SpeedButton7: TargetDir := drive letter of ProjectPath + ":\tavex\tavex#x1\tavex#x1",
-// the tree in which each issue gets its own folder once the issue number is
-// put in at Start. An empty ProjectPath has no drive letter; nothing changes.
+// SpeedButton7: the tree in which each issue gets its own folder once the
+// issue number is put in at Start. A ProjectPath with a drive letter gives
+// that drive + ":\tavex\tavex#x1\tavex#x1", the magazine's place on it; any
+// other (a POSIX path, a relative one) gives the project's own folder +
+// "tavex#x1\tavex#x1", with the separator the path uses, since there is no
+// drive to take. Empty for an empty ProjectPath.
+std::string DerivedTargetDir(const MainWindow& window);
+// Sets TargetDir to DerivedTargetDir; an empty ProjectPath changes nothing.
+// The front end asks before it replaces a TargetDir typed before.
 void DeriveTargetDir(MainWindow& window);
 
 }  // namespace tavex

@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "app/main_window.h"
+#include "clean/line_helpers.h"
 #include "clean/line_list.h"
 #include "platform/files.h"
 #include "platform/process.h"
@@ -59,7 +60,40 @@ std::string VerdictLine(HelpFileVerdict verdict, bool started, const std::string
          shown + " (" + reason + ")";
 }
 
+// "Компилятор справки не найден (в PATH нет ни chmcmd, ни hhc): файл " ... " не собран"
+std::string NoCompilerLine(const std::string& help_file) {
+  return "\xca\xee\xec\xef\xe8\xeb\xff\xf2\xee\xf0 \xf1\xef\xf0\xe0\xe2\xea\xe8 \xed\xe5 "
+         "\xed\xe0\xe9\xe4\xe5\xed (\xe2 PATH \xed\xe5\xf2 \xed\xe8 chmcmd, \xed\xe8 hhc): "
+         "\xf4\xe0\xe9\xeb " +
+         Utf8To1251(help_file) + " \xed\xe5 \xf1\xee\xe1\xf0\xe0\xed";
+}
+
+// Whether a line of the compiler's output says why it failed. chmcmd prints
+// "Error: Html parsing ..." for every real page while it makes the file, so
+// those lines are no cause.
+bool IsCauseLine(const std::string& line) {
+  const std::string lowered = LowerCase(line);
+  if (lowered.find("html parsing") != std::string::npos) return false;
+  for (const char* mark : {"can't", "cannot", "unable", "error", "exception", "does not exist"})
+    if (lowered.find(mark) != std::string::npos) return true;
+  return false;
+}
+
 }  // namespace
+
+std::string CompilerCause(std::string_view log_path) {
+  constexpr size_t kLongest = 300;  // characters shown of the line
+  const auto bytes = ReadFileBytes(Utf8To1251(log_path));
+  if (!bytes) return {};
+  std::string last;
+  for (const std::string& line : SplitIntoLines(*bytes)) {
+    const std::string text = SqueezeSpaces(line);
+    if (text.empty()) continue;
+    if (IsCauseLine(text)) return text.substr(0, kLongest);
+    last = text;
+  }
+  return last.substr(0, kLongest);
+}
 
 std::string CompiledFileOf(std::string_view project_path) {
   const fs::path project = NativePath(project_path);
@@ -101,17 +135,18 @@ HelpFileVerdict JudgeHelpFile(const std::string& help_file, bool existed_before,
                                                  : HelpFileVerdict::Made;
 }
 
-void OpenHelpProject(std::string_view project_path, std::string_view start_page,
+bool OpenHelpProject(std::string_view project_path, std::string_view start_page,
                      MainWindow& window) {
   std::optional<std::string> compiler;
   for (const char* name : kCompilers)
     if (!compiler) compiler = FindProgram(name);
+  const std::string help_file = Utf8OfPath(fs::absolute(PathOfUtf8(CompiledFileOf(project_path))));
   if (!compiler) {
+    window.ShowWarning(NoCompilerLine(help_file));
     ShellOpen(project_path);
-    return;
+    return false;
   }
   const fs::path project = fs::absolute(NativePath(project_path));
-  const std::string help_file = Utf8OfPath(fs::absolute(PathOfUtf8(CompiledFileOf(project_path))));
   const std::string log = Utf8OfPath(fs::absolute(PathOfUtf8(CompilerLogOf(project_path))));
   // An earlier result stays in place until the compiler replaces it; only a
   // file written by this run counts as made.
@@ -119,7 +154,15 @@ void OpenHelpProject(std::string_view project_path, std::string_view start_page,
   const long long before = StampOf(help_file, existed);
 
   int step = 0;
+  // "Компиляция справки: " compiler " " project
+  window.ShowStatus("\xca\xee\xec\xef\xe8\xeb\xff\xf6\xe8\xff \xf1\xef\xf0\xe0\xe2\xea\xe8: " +
+                    Utf8To1251(Utf8OfPath(PathOfUtf8(*compiler).filename())) + " " +
+                    Utf8To1251(Utf8OfPath(project.filename())) + "\x85");  // "…"
   window.SetProgressMax(ProgressBar::Articles, kWaitSteps);
+  struct ClearStatus {
+    MainWindow& window;
+    ~ClearStatus() { window.ShowStatus(""); }
+  } clear_status{window};
   const ProgramResult run = RunProgramLogged(
       {*compiler, Utf8OfPath(project.filename())}, Utf8OfPath(project.parent_path()), log, [&] {
         window.SetProgressPosition(ProgressBar::Articles, step++ % (kWaitSteps + 1));
@@ -131,9 +174,18 @@ void OpenHelpProject(std::string_view project_path, std::string_view start_page,
                                       ? JudgeHelpFile(help_file, existed, before, start_page)
                                       : HelpFileVerdict::Missing;
   // "Вывод компилятора: "
-  window.ShowMessage(
-      VerdictLine(verdict, run.started, help_file) +
-      "\n\xc2\xfb\xe2\xee\xe4 \xea\xee\xec\xef\xe8\xeb\xff\xf2\xee\xf0\xe0: " + Utf8To1251(log));
+  const std::string log_line =
+      "\n\xc2\xfb\xe2\xee\xe4 \xea\xee\xec\xef\xe8\xeb\xff\xf2\xee\xf0\xe0: " + Utf8To1251(log);
+  if (verdict == HelpFileVerdict::Made) {
+    window.ShowMessage(VerdictLine(verdict, run.started, help_file) + log_line);
+    return true;
+  }
+  std::string cause = run.started ? CompilerCause(log) : std::string();
+  // "Компилятор сообщил: "
+  if (!cause.empty())
+    cause = "\n\xca\xee\xec\xef\xe8\xeb\xff\xf2\xee\xf0 \xf1\xee\xee\xe1\xf9\xe8\xeb: " + cause;
+  window.ShowWarning(VerdictLine(verdict, run.started, help_file) + cause + log_line);
+  return false;
 }
 
 }  // namespace tavex

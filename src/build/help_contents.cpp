@@ -4,6 +4,7 @@
 #include <string>
 
 #include "app/main_window.h"
+#include "build/navigation_page.h"
 #include "clean/line_helpers.h"
 #include "platform/text.h"
 
@@ -12,6 +13,18 @@ namespace {
 
 constexpr const char* kItemOpen = "<LI> <OBJECT type=\"text/sitemap\">";
 constexpr const char* kObjectClose = "</OBJECT>";
+constexpr const char* kNameParam = "\t\t\t<param name=\"Name\" value=\"";
+
+// The name line of an item of the entry's shape that points at the entry's
+// start page under another name, or -1.
+int RenamedEntry(const LineList& lines, const LineList& entry) {
+  for (int i = 2; i < LineCount(lines); ++i)
+    if (lines[i] == entry[2] && lines[i - 2] == entry[0] &&
+        lines[i - 1].rfind(kNameParam, 0) == 0 && i + 1 < LineCount(lines) &&
+        lines[i + 1] == entry[3])
+      return i - 1;
+  return -1;
+}
 
 // The insertion point: the line after the last one holding "</OBJECT>", or 0.
 int AfterLastObject(const LineList& lines) {
@@ -29,10 +42,11 @@ LineList GroupHeaderBlock(std::string_view number_text, int number) {
           "\t<UL>"};
 }
 
-LineList IssueEntryBlock(std::string_view number_text, std::string_view index_page) {
+LineList IssueEntryBlock(std::string_view number_text, std::string_view index_page, bool titled) {
+  const std::string name = titled ? IssueTitle(number_text) : std::string("#x1");
   return {
       std::string("\t\t") + kItemOpen,
-      SubstituteIssueNumber("\t\t\t<param name=\"Name\" value=\"#x1\">", number_text),
+      SubstituteIssueNumber(std::string(kNameParam) + name + "\">", number_text),
       SubstituteIssueNumber(
           "\t\t\t<param name=\"Local\" value=\"" + std::string(index_page) + "\">", number_text),
       std::string("\t\t\t") + kObjectClose};
@@ -60,9 +74,15 @@ void AddIssueToContents(MainWindow& window) {
     }
   }
 
-  const LineList entry = IssueEntryBlock(number, window.FieldText(Field::IndexPagePath));
+  const LineList entry = IssueEntryBlock(number, window.FieldText(Field::IndexPagePath),
+                                         window.IsChecked(Switch::TitledContents));
   if (!FindBlock(0, lines, entry, found, &window)) {
-    InsertBlock(insertion, lines, entry);
+    const int renamed = RenamedEntry(lines, entry);
+    if (renamed >= 0) {
+      lines[renamed] = entry[1];
+    } else {
+      InsertBlock(insertion, lines, entry);
+    }
     changed = true;
   }
   if (changed) SaveLines(path, lines);

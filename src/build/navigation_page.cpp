@@ -32,6 +32,10 @@ LineList ArticleBlock(std::string_view title, std::string_view link_markup) {
           "</tr>"};
 }
 
+std::string IssueTitle(std::string_view number_text) {
+  return "Tavex \xb9" + std::string(number_text);  // "Tavex №12"
+}
+
 TNavigationPage PrepareNavigationPage(MainWindow& window) {
   LineList lines = LoadLines(kNavigationTemplate);
   const std::string number = window.FieldText(Field::IssueNumber);
@@ -40,7 +44,7 @@ TNavigationPage PrepareNavigationPage(MainWindow& window) {
     // Lower-cased first, so the template's own letters all come out small
     // while the inserted texts keep their case.
     line = SubstituteIssueNumber(LowerCase(line), number);
-    FillPlaceholder(line, "mytitle", "Tavex \xb9" + number);  // "Tavex №12"
+    FillPlaceholder(line, "mytitle", IssueTitle(number));
     FillPlaceholder(line, "mynumer", number);
     FillPlaceholder(line, "mydate", date);
   }

@@ -32,6 +32,10 @@ LineList RubricHeadingBlock(std::string_view name);
 // title its 5th (index 4).
 LineList ArticleBlock(std::string_view title, std::string_view link_markup);
 
+// The issue's title, as the navigation page's "mytitle" and the help
+// contents (with TitledContents) give it: "Tavex №" + the number's text.
+std::string IssueTitle(std::string_view number_text);
+
 // Loads and fills the template: each line is lower-cased, gets the issue
 // number for its "#x1" tokens, and its first "mytitle", "mynumer" and "mydate"
 // replaced by "Tavex №" + number, the number and the short date (the inserted

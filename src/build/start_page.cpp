@@ -11,8 +11,7 @@ namespace tavex {
 
 void CopyIssuePictures(const MainWindow& window) {
   const std::string images = window.FieldText(Field::TargetDir) + "\\images\\";
-  for (const char* picture : {"tvred.gif", "Logo.gif"})
-    CopyFileNoReplace(picture, images + picture);
+  for (const char* picture : kFixedPictures) CopyFileNoReplace(picture, images + picture);
 }
 
 void WriteStartPage(const MainWindow& window) {

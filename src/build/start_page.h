@@ -12,6 +12,9 @@ inline constexpr const char* kMainPage = "main.htm";
 inline constexpr const char* kCommonMainLink = "../../main.htm";
 inline constexpr const char* kOwnMainLink = "frame\\main.htm";
 
+// The two fixed pictures every issue carries beside its article pictures.
+inline constexpr const char* kFixedPictures[2] = {"tvred.gif", "Logo.gif"};
+
 // Copies "tvred.gif" and "Logo.gif" from the working folder into
 // TargetDir + "\images"; a picture that is missing or already there is passed over.
 void CopyIssuePictures(const MainWindow& window);

@@ -19,6 +19,7 @@
 #include "platform/files.h"
 #include "platform/shown_path.h"
 #include "platform/text.h"
+#include "rules/rule_files.h"
 
 namespace tavex {
 namespace {
@@ -44,6 +45,11 @@ constexpr const char* kRubricOutside =
 // "Рубрика «%s»: нет папки %s"
 constexpr const char* kRubricMissing =
     "\xd0\xf3\xe1\xf0\xe8\xea\xe0 \xab%s\xbb: \xed\xe5\xf2 \xef\xe0\xef\xea\xe8 %s";
+// "В папках рубрик нет ни одной статьи: выпуск не собран, папка %s не тронута"
+constexpr const char* kNoArticles =
+    "\xc2 \xef\xe0\xef\xea\xe0\xf5 \xf0\xf3\xe1\xf0\xe8\xea \xed\xe5\xf2 \xed\xe8 \xee\xe4\xed\xee"
+    "\xe9 \xf1\xf2\xe0\xf2\xfc\xe8: \xe2\xfb\xef\xf3\xf1\xea \xed\xe5 \xf1\xee\xe1\xf0\xe0\xed, "
+    "\xef\xe0\xef\xea\xe0 %s \xed\xe5 \xf2\xf0\xee\xed\xf3\xf2\xe0";
 // "Рубрика «%s»: в папке %s нет статей"
 constexpr const char* kRubricEmpty =
     "\xd0\xf3\xe1\xf0\xe8\xea\xe0 \xab%s\xbb: \xe2 \xef\xe0\xef\xea\xe5 %s \xed\xe5\xf2 "
@@ -84,11 +90,17 @@ void SortArticlesByTitle(std::vector<TArticleEntry>& rubric) {
       [](const TArticleEntry& a, const TArticleEntry& b) { return a.Title < b.Title; });
 }
 
+const TNumberField kNumberFields[4] = {
+    {Field::IssueNumber, kIssueNumberLabel},
+    {Field::KeepTablesThreshold, kKeepTablesLabel},
+    {Field::CutTablesThreshold, kCutTablesLabel},
+    {Field::CutCellsThreshold, kCutCellsLabel},
+};
+
 bool CheckNumberFields(MainWindow& window) {
-  return CheckNumberField(window.FieldText(Field::IssueNumber), kIssueNumberLabel, window) &&
-         CheckNumberField(window.FieldText(Field::KeepTablesThreshold), kKeepTablesLabel, window) &&
-         CheckNumberField(window.FieldText(Field::CutTablesThreshold), kCutTablesLabel, window) &&
-         CheckNumberField(window.FieldText(Field::CutCellsThreshold), kCutCellsLabel, window);
+  for (const TNumberField& number : kNumberFields)
+    if (!CheckNumberField(window.FieldText(number.field), number.label, window)) return false;
+  return true;
 }
 
 namespace {
@@ -170,24 +182,30 @@ TIssueFacts BuildIssue(MainWindow& window, ArticleTable& table, const IssueEditi
   TRunFolders folders;
   folders.Resolve(window);
   ResetPictureRegister();
+  // Every rubric is listed once, before the issue folder is touched: a run
+  // that would make no article (every folder mistyped or empty) must not empty
+  // the previous issue; links between articles need every page number first;
+  // and the warnings about missing or empty folders come once.
+  const int rows = window.RowCount();
+  std::vector<std::optional<TRubricFiles>> rubric_files(rows > 1 ? rows - 1 : 0);
+  bool any_article = false;
+  for (int row = 1; row < rows; ++row) {
+    TRubricFiles files;
+    if (FindRubricArticles(window, row, files)) rubric_files[row - 1] = std::move(files);
+    any_article = any_article || (rubric_files[row - 1] && !rubric_files[row - 1]->empty());
+  }
+  if (!any_article)
+    throw Failure(FillIn(kNoArticles, {ShownPath(window.FieldText(Field::TargetDir))}));
+  WarnOfMissingRuleFolder(window);
   folders.Take(window);
   folders.PrepareIssueFolders(window);
   TNavigationPage page = PrepareNavigationPage(window);
 
   // The rubric loop. Rubric k belongs to data row k + 1.
-  const int rows = window.RowCount();
   table.Rubrics.assign(rows > 1 ? rows - 1 : 0, {});
   table.HasHeading.assign(table.Rubrics.size(), false);
   window.SetProgressMax(ProgressBar::Rubrics, rows - 2);
   int article_number = 0;
-  // Every rubric is listed once, before the first article is cleaned: links
-  // between articles need every page number first, and the warnings about
-  // missing or empty folders come once.
-  std::vector<std::optional<TRubricFiles>> rubric_files(rows > 1 ? rows - 1 : 0);
-  for (int row = 1; row < rows; ++row) {
-    TRubricFiles files;
-    if (FindRubricArticles(window, row, files)) rubric_files[row - 1] = std::move(files);
-  }
   // The map costs a look at each page's head, so it is made only on demand.
   std::optional<TIssueArticles> articles;
   if (window.IsChecked(Switch::UnlinkMissingPages)) articles = MapIssueArticles(rubric_files);
@@ -263,8 +281,9 @@ StartResult StartRun(MainWindow& window, ArticleTable& table, const IssueEdition
   const TIssueFacts issue = BuildIssue(window, table, edition, typed ? *typed : own);
   // Read after the review closed, with the typed folder texts back in place;
   // the start page the help file must hold is the one this run wrote.
-  if (window.IsChecked(Switch::RunCompiler))
-    OpenHelpProject(window.FieldText(Field::ProjectPath), issue.IndexPagePath, window);
+  if (window.IsChecked(Switch::RunCompiler) &&
+      !OpenHelpProject(window.FieldText(Field::ProjectPath), issue.IndexPagePath, window))
+    return StartResult::FinishedWithoutHelpFile;
   return StartResult::Finished;
 }
 

@@ -15,6 +15,9 @@ namespace tavex {
 enum class StartResult {
   Finished,       // the run went through to its end
   InputRejected,  // a number check failed; its message was shown, nothing changed
+  // The issue was built, but RunCompiler was on and no help file was made (a
+  // warning said why).
+  FinishedWithoutHelpFile,
 };
 
 // The issue as the run built it, taken down when the review opens. In the
@@ -74,14 +77,23 @@ void WithTypedFolderTexts(MainWindow& window, TypedFolderTexts& typed,
 // folder fields get their typed texts back in every case (from typed when
 // given, which the run fills as it starts). The run refuses (Failure, before
 // anything is changed) folders that would make it lose or read files that are
-// not its own (see issue_tree.h), and a second run into the same issue folder
-// while this one holds it.
+// not its own (see issue_tree.h), a second run into the same issue folder
+// while this one holds it, and a run whose rubric folders hold no article at
+// all (a mistyped rubric must not empty the previous issue).
 StartResult StartRun(MainWindow& window, ArticleTable& table, const IssueEdition& edition = {},
                      TypedFolderTexts* typed = nullptr);
 
 // True when text is a whole number as the fields are read; otherwise shows
 // label + " не число" and answers false.
 bool CheckNumberField(std::string_view text, std::string_view label, MainWindow& window);
+
+// The fields the run's first stage checks, in its order, each with the label
+// its message names it by (Windows-1251).
+struct TNumberField {
+  Field field;
+  const char* label;
+};
+extern const TNumberField kNumberFields[4];
 
 // The run's first stage: IssueNumber, KeepTablesThreshold, CutTablesThreshold
 // and CutCellsThreshold, in that order, up to the first that fails its check.

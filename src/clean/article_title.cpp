@@ -78,7 +78,11 @@ void AddTitleHeading(LineList& article, const std::string& title) {
   if (title == kUnknownTitle) return;
   const int h = FindLine("</head>", article);
   if (h == 0) return;
-  article.insert(article.begin() + h + 1, std::string(kCentredQuoted) + title + "</h2>");
+  article.insert(article.begin() + h + 1, TitleHeadingLine(title));
+}
+
+std::string TitleHeadingLine(const std::string& title) {
+  return std::string(kCentredQuoted) + title + "</h2>";
 }
 
 }  // namespace tavex

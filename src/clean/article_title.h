@@ -28,4 +28,7 @@ std::string FindArticleTitle(const LineList& article);
 // the title is kUnknownTitle, or no "</head>" stands after line 0.
 void AddTitleHeading(LineList& article, const std::string& title);
 
+// The line the heading step inserts for a title.
+std::string TitleHeadingLine(const std::string& title);
+
 }  // namespace tavex

@@ -11,6 +11,7 @@
 #include "clean/line_helpers.h"
 #include "clean/line_list.h"
 #include "clean/page_encoding.h"
+#include "clean/page_finish.h"
 #include "clean/page_links.h"
 #include "clean/page_load.h"
 #include "clean/pictures.h"
@@ -72,6 +73,7 @@ std::string CleanArticleSteps(std::string_view source_path, std::string_view tar
   AddTitleHeading(article, title);  // 10
   // 11: the title goes back to the caller below, after the page is saved.
   if (window.IsChecked(Switch::InsertExtraInfo)) ApplyInsertRules(article, window, &rules);  // 12
+  FinishArticlePage(article, title);
   SaveLines(target_path, article);                                                           // 13
   return title;
 }

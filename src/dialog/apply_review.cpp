@@ -5,6 +5,7 @@
 
 #include "build/navigation_page.h"
 #include "clean/line_list.h"
+#include "dialog/unused_pictures.h"
 #include "platform/files.h"
 #include "platform/text.h"
 
@@ -110,7 +111,12 @@ void ApplyReview(MainWindow& window, const ArticleTable& table) {
   // The page is saved before any article page goes, so a failed save leaves no
   // link pointing at a deleted page.
   SaveLines(path, kept);
+  // The pictures only dropped pages showed go with them; they are read first.
+  std::vector<std::string> pictures;
+  for (const std::string& dropped : dropped_pages)
+    for (std::string& name : PicturesOfPage(dropped)) pictures.push_back(std::move(name));
   for (const std::string& dropped : dropped_pages) RemoveFile(dropped);
+  RemoveUnusedPictures(window.FieldText(Field::TargetDir), pictures, table);
 }
 
 }  // namespace tavex

@@ -1,6 +1,7 @@
 // The review dialog's Ok: takes every unchecked article off the saved
 // navigation page and deletes its page, and removes the heading of a rubric
-// left without a checked article. Shared by the Qt dialog and the command
+// left without a checked article, and removes from "images" the pictures that
+// only the dropped pages showed. Shared by the Qt dialog and the command
 // line's --exclude.
 #pragma once
 

@@ -11,6 +11,7 @@
 #include "platform/failure.h"
 #include "platform/file_stamp.h"
 #include "platform/files.h"
+#include "platform/shown_path.h"
 #include "platform/text.h"
 
 namespace tavex {
@@ -120,6 +121,19 @@ std::shared_ptr<const LineList> LoadRuleFile(const std::string& path) {
     cache.erase(path);
   }
   return lines;
+}
+
+void WarnOfMissingRuleFolder(MainWindow& window) {
+  if (!window.IsChecked(Switch::RemoveAds) && !window.IsChecked(Switch::ReplaceFragments) &&
+      !window.IsChecked(Switch::InsertExtraInfo))
+    return;
+  if (FolderExists(kRuleFolder)) return;
+  // "Нет папки правил HtmClear в рабочей папке %s: правила не применены"
+  window.ShowWarning(FillIn(
+      "\xcd\xe5\xf2 \xef\xe0\xef\xea\xe8 \xef\xf0\xe0\xe2\xe8\xeb HtmClear \xe2 \xf0\xe0\xe1\xee"
+      "\xf7\xe5\xe9 \xef\xe0\xef\xea\xe5 %s: \xef\xf0\xe0\xe2\xe8\xeb\xe0 \xed\xe5 \xef\xf0\xe8"
+      "\xec\xe5\xed\xe5\xed\xfb",
+      {ShownPath(CurrentFolder())}));
 }
 
 void ForEachRuleFile(std::string_view extension, MainWindow& window,

@@ -54,6 +54,12 @@ class TRuleFolder {
   std::shared_ptr<const Kinds> files_;  // null until the first pass asks
 };
 
+// A warning, once per run, when a switch that applies rules is on
+// (RemoveAds, ReplaceFragments, InsertExtraInfo) and the working folder has no
+// rule folder: the run goes on without rules, which would otherwise pass
+// unnoticed.
+void WarnOfMissingRuleFolder(MainWindow& window);
+
 // The lines of a rule file. A file read before is read again only when its
 // size, times or identity changed (see platform/file_stamp.h), so a rule
 // edited during a build takes effect for the next article while unchanged

@@ -36,7 +36,7 @@ TEST(ExtraSettings, SavingWritesBothFilesAndTavexSavKeepsFifteenFlags) {
   EXPECT_EQ(ReadFile(dir.path() / "mytavex.ini"),
             "; MyTavex options beyond tavex.sav: Name=on or Name=off, one a line\r\n"
             "PickArticleBlock=on\r\nModernPictures=off\r\nTrimSiteName=off\r\n"
-            "UnlinkMissingPages=on\r\n");
+            "UnlinkMissingPages=on\r\nTitledContents=off\r\n");
   // written whole under another name and moved: nothing else is left beside them
   int files = 0;
   for (const auto& entry : std::filesystem::directory_iterator(dir.path())) {
@@ -102,7 +102,8 @@ TEST(ExtraSettings, UnknownLinesAreKeptInTheirPlace) {
   SaveSettings(window, settings, path);
   EXPECT_EQ(ReadFile(dir.path() / "mytavex.ini"),
             "; my notes\r\nFutureOption=on\r\nTrimSiteName=off\r\nRemoveAds=off\r\n[section]\r\n"
-            "PickArticleBlock=on\r\nModernPictures=off\r\nUnlinkMissingPages=off\r\n");
+            "PickArticleBlock=on\r\nModernPictures=off\r\nUnlinkMissingPages=off\r\n"
+            "TitledContents=off\r\n");
 }
 
 }  // namespace

@@ -159,6 +159,39 @@ TEST_F(ScanTest, AutoScanWithAnEmptySourceDirDoesNothing) {
   EXPECT_EQ(DataRows(window), (Rows{{"a", "A"}}));
 }
 
+// The titles typed for folders the scan finds again stay; folders that hold
+// pictures and no article page (saved beside the articles) are no rubrics.
+TEST_F(ScanTest, KeepsTypedTitlesAndSkipsPictureFolders) {
+  MakeFolder("Soft");
+  MakeFolder("Net/deep");
+  MakeFolder("Empty");
+  test::WriteFile(dir_.path() / "Net" / "deep" / "a.htm", "<p>x</p>");
+  test::WriteFile(dir_.path() / "Net" / "deep" / "a.gif", "GIF");
+  test::WriteFile(dir_.path() / "foto" / "sub" / "b.JPG", "JPG");
+  test::WriteFile(dir_.path() / "Archive" / "page.mht", "MIME");
+  MemoryWindow window =
+      WithRows({{"Soft", "\xcf\xf0\xee\xe3\xf0\xe0\xec\xec\xfb"}, {"Old", "Old"}});
+  ScanSourceFolders(window, dir_.text());
+  EXPECT_EQ(DataRows(window), (Rows{{"Archive", "Archive"},
+                                    {"Empty", "Empty"},
+                                    {"Net", "Net"},
+                                    {"Soft", "\xcf\xf0\xee\xe3\xf0\xe0\xec\xec\xfb"}}));
+  EXPECT_TRUE(RubricRowsFilled(window));
+  EXPECT_FALSE(RubricRowsFilled(WithRows({{"", ""}})));
+}
+
+TEST(DeriveTargetDir, WithoutADriveLetterTheIssuesGoBesideTheProject) {
+  MemoryWindow window;
+  window.SetFieldText(Field::ProjectPath, "/home/ed/help/tavex.hhp");
+  EXPECT_EQ(DerivedTargetDir(window), "/home/ed/help/tavex#x1/tavex#x1");
+  window.SetFieldText(Field::ProjectPath, "help\\tavex.hhp");
+  EXPECT_EQ(DerivedTargetDir(window), "help\\tavex#x1\\tavex#x1");
+  window.SetFieldText(Field::ProjectPath, "tavex.hhp");
+  EXPECT_EQ(DerivedTargetDir(window), "tavex#x1\\tavex#x1");
+  window.SetFieldText(Field::ProjectPath, "");
+  EXPECT_EQ(DerivedTargetDir(window), "");
+}
+
 TEST(DeriveTargetDir, TakesTheDriveOfTheProjectPath) {
   MemoryWindow window;
   DeriveTargetDir(window);

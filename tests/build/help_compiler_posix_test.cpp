@@ -105,8 +105,12 @@ TEST_F(StandInCompiler, ManyErrorLinesAndAGoodFileMeanMade) {
   Install(
       "i=0; while [ $i -lt 20000 ]; do echo \"Error: Html parsing page$i.htm\"; i=$((i+1)); "
       "done\nsleep 0.3\nmkdir -p out; printf 'ITSF /tavex3/tavex3/index.htm' > out/t.chm\n");
-  OpenHelpProject(dir / "help/t.hhp", "tavex3\\tavex3\\index.htm", window);
+  EXPECT_TRUE(OpenHelpProject(dir / "help/t.hhp", "tavex3\\tavex3\\index.htm", window));
   ASSERT_EQ(window.messages().size(), 1u);
+  EXPECT_TRUE(window.warnings().empty());
+  // The window said what it was waiting for, and cleared that after.
+  EXPECT_EQ(window.statuses(),
+            (std::vector<std::string>{Utf8To1251("Компиляция справки: chmcmd t.hhp…"), ""}));
   const std::string message = window.messages()[0];
   EXPECT_EQ(message, Utf8To1251("Файл справки собран: ") + (dir / "help/out/t.chm") +
                          Utf8To1251("\nВывод компилятора: ") + (dir / "help/t.log"));
@@ -118,20 +122,57 @@ TEST_F(StandInCompiler, ManyErrorLinesAndAGoodFileMeanMade) {
 
 TEST_F(StandInCompiler, AFileWithoutTheIssueIsNotMade) {
   Install("mkdir -p out; printf 'ITSF /tavex2/tavex2/index.htm' > out/t.chm\n");
-  OpenHelpProject(dir / "help/t.hhp", "tavex3\\tavex3\\index.htm", window);
-  ASSERT_EQ(window.messages().size(), 1u);
-  EXPECT_EQ(window.messages()[0],
+  EXPECT_FALSE(OpenHelpProject(dir / "help/t.hhp", "tavex3\\tavex3\\index.htm", window));
+  EXPECT_TRUE(window.messages().empty());
+  ASSERT_EQ(window.warnings().size(), 1u);
+  EXPECT_EQ(window.warnings()[0],
             Utf8To1251("Компилятор справки не собрал файл ") + (dir / "help/out/t.chm") +
                 Utf8To1251(" (в нём нет стартовой страницы выпуска)\nВывод компилятора: ") +
                 (dir / "help/t.log"));
 }
 
+// chmcmd exits 0 when it cannot even find the project: the warning carries
+// its own words from the log, not only the log's name.
+TEST_F(StandInCompiler, AFailedCompileIsAWarningWithItsCause) {
+  Install(
+      "echo 'chmcmd, a CHM compiler.'\necho 'Error: Html parsing a.htm'\n"
+      "echo \"Can't find project file t.hhp\"\n");
+  EXPECT_FALSE(OpenHelpProject(dir / "help/t.hhp", "tavex3\\tavex3\\index.htm", window));
+  EXPECT_TRUE(window.messages().empty());
+  ASSERT_EQ(window.warnings().size(), 1u);
+  EXPECT_EQ(window.warnings()[0],
+            Utf8To1251("Компилятор справки не собрал файл ") + (dir / "help/out/t.chm") +
+                Utf8To1251(" (файл не записан)\nКомпилятор сообщил: Can't find project file "
+                           "t.hhp\nВывод компилятора: ") +
+                (dir / "help/t.log"));
+}
+
+// No help compiler at all: a warning that names the help file not made,
+// where before the run went on without a word and the old file stayed.
+TEST_F(StandInCompiler, NoCompilerOnPathIsAWarning) {
+  WriteFile(dir.path() / "help" / "out" / "t.chm", "an old help file");
+  test::TempDir empty;
+  const std::string path = std::getenv("PATH");
+  setenv("PATH", empty.text().c_str(), 1);
+  const bool made = OpenHelpProject(dir / "help/t.hhp", "tavex3\\tavex3\\index.htm", window);
+  setenv("PATH", path.c_str(), 1);
+  EXPECT_FALSE(made);
+  EXPECT_TRUE(window.messages().empty());
+  EXPECT_EQ(window.warnings(),
+            (std::vector<std::string>{
+                Utf8To1251("Компилятор справки не найден (в PATH нет ни chmcmd, ни hhc): файл ") +
+                (dir / "help/out/t.chm") + Utf8To1251(" не собран")}));
+  EXPECT_EQ(ReadFile(dir.path() / "help" / "out" / "t.chm"), "an old help file");
+}
+
 TEST_F(StandInCompiler, AnOldFileLeftInPlaceIsNotMade) {
   WriteFile(dir.path() / "help" / "out" / "t.chm", "/tavex3/tavex3/index.htm");
   Install("echo 'Error: cannot write'\n");
-  OpenHelpProject(dir / "help/t.hhp", "tavex3\\tavex3\\index.htm", window);
-  ASSERT_EQ(window.messages().size(), 1u);
-  EXPECT_NE(window.messages()[0].find(Utf8To1251("(файл не записан)")), std::string::npos);
+  EXPECT_FALSE(OpenHelpProject(dir / "help/t.hhp", "tavex3\\tavex3\\index.htm", window));
+  ASSERT_EQ(window.warnings().size(), 1u);
+  EXPECT_NE(window.warnings()[0].find(Utf8To1251("(файл не записан)\nКомпилятор сообщил: "
+                                                 "Error: cannot write")),
+            std::string::npos);
   EXPECT_EQ(ReadFile(dir.path() / "help" / "t.log"), "Error: cannot write\n");
 }
 
@@ -143,6 +184,7 @@ TEST_F(StandInCompiler, ClosingTheWindowEndsTheCompiler) {
   const auto started = std::chrono::steady_clock::now();
   EXPECT_THROW(OpenHelpProject(dir / "help/t.hhp", "", window), Cancelled);
   EXPECT_TRUE(window.messages().empty());
+  EXPECT_TRUE(window.warnings().empty());
   // Ended, not waited for: far less than the stand-in's 30 seconds.
   EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(15));
 }

@@ -73,7 +73,7 @@ class HelpCompiler : public ::testing::Test {
 };
 
 TEST_F(HelpCompiler, ReportsTheFileItMadeFromAnotherCurrentFolder) {
-  OpenHelpProject(dir / "help/t.hhp", "a.htm", window);
+  EXPECT_TRUE(OpenHelpProject(dir / "help/t.hhp", "a.htm", window));
   ASSERT_EQ(window.messages().size(), 1u);
   EXPECT_EQ(window.messages()[0], Utf8To1251("Файл справки собран: ") + (dir / "help/t.chm") +
                                       Utf8To1251("\nВывод компилятора: ") + (dir / "help/t.log"));
@@ -82,9 +82,21 @@ TEST_F(HelpCompiler, ReportsTheFileItMadeFromAnotherCurrentFolder) {
 }
 
 TEST_F(HelpCompiler, APageTheProjectLacksIsNotInTheFile) {
-  OpenHelpProject(dir / "help/t.hhp", "tavex9\\tavex9\\index.htm", window);
-  ASSERT_EQ(window.messages().size(), 1u);
-  EXPECT_EQ(window.messages()[0].rfind(Utf8To1251("Компилятор справки не собрал файл"), 0), 0u);
+  EXPECT_FALSE(OpenHelpProject(dir / "help/t.hhp", "tavex9\\tavex9\\index.htm", window));
+  EXPECT_TRUE(window.messages().empty());
+  ASSERT_EQ(window.warnings().size(), 1u);
+  EXPECT_EQ(window.warnings()[0].rfind(Utf8To1251("Компилятор справки не собрал файл"), 0), 0u);
+}
+
+// The real chmcmd on a project that is not there: it exits 0 and says why
+// only in its output, which the warning quotes.
+TEST_F(HelpCompiler, AMissingProjectIsNotMadeAndTheWarningSaysWhy) {
+  EXPECT_FALSE(OpenHelpProject(dir / "help/none.hhp", "a.htm", window));
+  ASSERT_EQ(window.warnings().size(), 1u);
+  EXPECT_NE(window.warnings()[0].find(Utf8To1251("Компилятор сообщил: Can't find project file")),
+            std::string::npos)
+      << window.warnings()[0];
+  EXPECT_NE(window.warnings()[0].find(dir / "help/none.log"), std::string::npos);
 }
 
 }  // namespace

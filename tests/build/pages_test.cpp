@@ -131,6 +131,26 @@ TEST_F(Contents, HeaderAloneAtTheEndTakesTheEntryInsideItsList) {
   EXPECT_EQ(lines[20], "\t</UL>");
 }
 
+// With TitledContents the issue's item reads as its title, as the navigation
+// page and the book name it; an item the issue got before under its number
+// is renamed in place, not listed twice, and back again with the switch off.
+TEST_F(Contents, TitledContentsNameTheIssueByItsTitle) {
+  Add("12");
+  const std::string by_number = Bytes();
+  ws.window.SetChecked(Switch::TitledContents, true);
+  Add("12");
+  LineList lines = Lines();
+  ASSERT_EQ(lines.size(), SplitIntoLines(by_number).size());
+  EXPECT_EQ(lines[12], Utf8To1251("\t\t\t<param name=\"Name\" value=\"Tavex №12\">"));
+  EXPECT_EQ(lines[13], "\t\t\t<param name=\"Local\" value=\"tavex12\\index.htm\">");
+  const std::string titled = Bytes();
+  Add("12");
+  EXPECT_EQ(Bytes(), titled);
+  ws.window.SetChecked(Switch::TitledContents, false);
+  Add("12");
+  EXPECT_EQ(Bytes(), by_number);
+}
+
 TEST_F(Contents, LeadingBlankStaysInTheNamesAndNoObjectMeansTheTop) {
   WriteFile(fs::path(ws.help()) / kContentsFile, "<UL>\r\n</UL>\r\n");
   Add(" 21");

@@ -4,6 +4,8 @@
 
 #include "clean/line_list.h"
 #include "platform/failure.h"
+#include "platform/files.h"
+#include "platform/shown_path.h"
 #include "platform/text.h"
 #include "workspace.h"
 
@@ -247,7 +249,7 @@ TEST(StartRun, FailureRestoresTheTypedFolderFields) {
   Workspace ws;
   ws.SetRubrics({{"Soft", "Soft"}});
   fs::remove("left.htm");
-  fs::create_directories(ws.source() + "11");
+  WriteFile(ws.source() + "11/Soft/a.htm", "<html><head><title>A</title></head></html>");
   ws.window.SetFieldText(Field::SourceDir, ws.source() + "#x1");
   ws.window.SetFieldText(Field::TargetDir, ws.dir() / "tavex#x1\\");
   ArticleTable table;
@@ -271,16 +273,69 @@ TEST(StartRun, EmptyTargetFailsBeforeTheFileSystemIsTouched) {
   EXPECT_FALSE(fs::exists(ws.dir().path() / "frame"));
 }
 
-TEST(StartRun, EveryFolderMissingStillWritesTheIssueFrame) {
+// A mistyped rubric (every folder missing or empty) would make an issue of no
+// article: the run fails before it empties anything, and the previous issue
+// stays as it was. The warnings name each folder.
+TEST(StartRun, ARunThatWouldMakeNoArticleFailsBeforeTheIssueIsEmptied) {
   Workspace ws;
-  ws.SetRubrics({{"", "Empty cell"}, {"Nowhere", "Missing"}});
+  ws.AddArticle("Soft/a.htm", "A");
+  ws.SetRubrics({{"Soft", "Soft"}});
   ArticleTable table;
-  bool reviewed = false;
-  ws.window.on_review = [&](ArticleTable& seen) { reviewed = seen.Rubrics.size() == 2; };
   ASSERT_EQ(StartRun(ws.window, table), StartResult::Finished);
-  EXPECT_TRUE(reviewed);
-  EXPECT_EQ(LoadLines(ws.target() + "/frame/left.htm").size(), 4u);  // the template alone
-  EXPECT_TRUE(fs::exists(fs::path(ws.target()) / "index.htm"));
+  const fs::path out = ws.target();
+  const std::string page = ReadFile(out / "pub" / "0.htm");
+  ASSERT_FALSE(page.empty());
+
+  fs::create_directories(fs::path(ws.source()) / "Empty" / "sub");
+  ws.SetRubrics({{"", "Empty cell"}, {"Nope", "Нет"}, {"Empty", "Пусто"}});
+  bool reviewed = false;
+  ws.window.on_review = [&](ArticleTable&) { reviewed = true; };
+  try {
+    StartRun(ws.window, table);
+    ADD_FAILURE() << "a run of no article went through";
+  } catch (const Failure& failure) {
+    EXPECT_EQ(failure.what(),
+              Utf8To1251("В папках рубрик нет ни одной статьи: выпуск не собран, папка ") +
+                  ShownPath(ws.target()) + Utf8To1251(" не тронута"));
+  }
+  EXPECT_FALSE(reviewed);
+  EXPECT_EQ(ReadFile(out / "pub" / "0.htm"), page);
+  EXPECT_TRUE(fs::exists(out / "frame" / "left.htm"));
+  EXPECT_TRUE(fs::exists(out / "images" / "Logo.gif"));
+  const std::vector<std::string>& warnings = ws.window.warnings();
+  ASSERT_EQ(warnings.size(), 2u);
+  EXPECT_NE(warnings[0].find(Utf8To1251("«Нет»: нет папки")), std::string::npos);
+  EXPECT_NE(warnings[1].find(Utf8To1251("«Пусто»: в папке")), std::string::npos);
+
+  // Into a folder that does not exist yet: not even the folder is made.
+  ws.window.SetFieldText(Field::TargetDir, ws.dir() / "fresh");
+  EXPECT_THROW(StartRun(ws.window, table), Failure);
+  EXPECT_FALSE(fs::exists(ws.dir().path() / "fresh"));
+}
+
+// A working folder without its rule folder applies no rule: the run says so,
+// once, and goes on.
+TEST(StartRun, AMissingRuleFolderIsWarnedAboutOnce) {
+  Workspace ws;
+  ws.AddArticle("Soft/a.htm", "A");
+  ws.AddArticle("Soft/b.htm", "B");
+  ws.SetRubrics({{"Soft", "Soft"}});
+  ArticleTable table;
+  ASSERT_EQ(StartRun(ws.window, table), StartResult::Finished);
+  EXPECT_TRUE(ws.window.warnings().empty());
+
+  fs::remove_all("HtmClear");
+  ASSERT_EQ(StartRun(ws.window, table), StartResult::Finished);
+  ASSERT_EQ(ws.window.warnings().size(), 1u);
+  EXPECT_EQ(ws.window.warnings()[0], Utf8To1251("Нет папки правил HtmClear в рабочей папке ") +
+                                         ShownPath(CurrentFolder()) +
+                                         Utf8To1251(": правила не применены"));
+
+  // With every switch that applies rules off, there is no rule to miss.
+  for (Switch sw : {Switch::RemoveAds, Switch::ReplaceFragments, Switch::InsertExtraInfo})
+    ws.window.SetChecked(sw, false);
+  ASSERT_EQ(StartRun(ws.window, table), StartResult::Finished);
+  EXPECT_EQ(ws.window.warnings().size(), 1u);
 }
 
 TEST(SortArticlesByTitle, OrdersByCodesAndKeepsEqualTitlesInOrder) {

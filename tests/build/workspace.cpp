@@ -14,6 +14,8 @@ Workspace::Workspace() : current_(dir_.path()) {
   WriteFile(dir_.path() / "Logo.gif", "GIF89a-logo");
   WriteFile(dir_.path() / "help" / "Table of Contents.hhc", kContentsWithIssue10);
   std::filesystem::create_directories(dir_.path() / "source");
+  // An empty rule folder: no rules, and no warning that the folder is missing.
+  std::filesystem::create_directories(dir_.path() / "HtmClear");
   PointWindowAt(window, source(), target(), help());
 }
 

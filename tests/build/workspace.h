@@ -1,5 +1,5 @@
 // A working folder for build tests: templates, fixed pictures, a help
-// contents file and a source folder, all in a fresh temporary folder that is
+// contents file, an empty rule folder and a source folder, all in a fresh temporary folder that is
 // current while the object lives. The window points at it with absolute paths.
 #pragma once
 

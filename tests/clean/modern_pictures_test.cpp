@@ -2,6 +2,7 @@
 // encoded names and a browser's "_files" folder, with ModernPictures on.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 
 #include "app/memory_window.h"
@@ -53,14 +54,19 @@ class ModernPicturesTest : public test::ArticleWorkspace {
   }
 
   // The cleaned lines that stood where the body was; the page is "<html>",
-  // "<head>", "</head>", body, "</html>" after normalisation.
+  // "<head>", "</head>", body, "</html>" after normalisation, and the body is
+  // put between "<body>" and "</body>" when the page is finished.
   LineList CleanBody(std::string_view body, std::string_view name = "a.htm") {
     const fs::path page = work_.path() / "src" / "news" / name;
     WriteFile(page, "<html><head></head>\n" + std::string(body) + "\n</html>");
     const std::string target = work_ / "out/pub/page.htm";
     CleanArticle(page.string(), target, window_, work_ / "src");
-    LineList lines = SplitIntoLines(ReadFile(target));
-    return LineList(lines.begin() + 3, lines.end() - 2);
+    // The page gets "<body>" and "</body>" around what it had after its head.
+    const LineList lines = SplitIntoLines(ReadFile(target));
+    const auto opened = std::find(lines.begin(), lines.end(), "<body>");
+    const auto closed = std::find(lines.begin(), lines.end(), "</body>");
+    if (opened == lines.end() || closed < opened) return lines;
+    return LineList(opened + 1, closed);
   }
 
   std::string Issued(std::string_view name) const {

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 
 #include "app/memory_window.h"
@@ -141,8 +142,12 @@ class PicturePassTest : public test::ArticleWorkspace {
     WriteFile(page, "<html><head></head>\n" + std::string(body) + "\n</html>");
     const std::string target = work_ / "out/pub/page.htm";
     CleanArticle(page.string(), target, window_, root.empty() ? "" : work_ / root);
-    LineList lines = SplitIntoLines(ReadFile(target));
-    return LineList(lines.begin() + 3, lines.end() - 2);
+    // The page gets "<body>" and "</body>" around what it had after its head.
+    const LineList lines = SplitIntoLines(ReadFile(target));
+    const auto opened = std::find(lines.begin(), lines.end(), "<body>");
+    const auto closed = std::find(lines.begin(), lines.end(), "</body>");
+    if (opened == lines.end() || closed < opened) return lines;
+    return LineList(opened + 1, closed);
   }
 
   bool Issued(std::string_view name) const {

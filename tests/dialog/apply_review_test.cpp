@@ -152,3 +152,32 @@ TEST_F(Review, MissingNavigationPageFailsAndDeletesNothing) {
 
 }  // namespace
 }  // namespace tavex
+
+namespace tavex {
+namespace {
+
+// The pictures a dropped article brought into "images" go with it, unless a
+// kept article, the navigation page or the start page shows them too.
+TEST_F(Review, PicturesOnlyDroppedPagesShowedGo) {
+  AddRubric("Soft", {"Kept", "Dropped"});
+  Save();
+  WriteFile(dir.path() / "pub" / "0.htm", "<img src=\"..\\Images\\1.gif\">\r\n");
+  WriteFile(dir.path() / "pub" / "1.htm",
+            "<img src=\"..\\Images\\1.gif\">\r\n<img src=\"..\\Images\\2.jpg\">\r\n"
+            "<img src=\"../images/tvred.gif\">\r\n<img src=\"..\\Images\\3.png\" width=\"5\">\r\n");
+  WriteFile(dir.path() / "index.htm", "<img src=\"images/Logo.gif\">");
+  for (const char* name : {"1.gif", "2.jpg", "3.png", "4.gif", "tvred.gif", "Logo.gif"})
+    WriteFile(dir.path() / "images" / name, "GIF");
+  table.Rubrics[0][1].Included = false;
+  ApplyReview(window, table);
+  EXPECT_FALSE(PageExists(1));
+  EXPECT_TRUE(fs::exists(dir.path() / "images" / "1.gif"));   // the kept page shows it too
+  EXPECT_FALSE(fs::exists(dir.path() / "images" / "2.jpg"));  // only the dropped page did
+  EXPECT_FALSE(fs::exists(dir.path() / "images" / "3.png"));
+  EXPECT_TRUE(fs::exists(dir.path() / "images" / "4.gif"));  // no dropped page named it
+  EXPECT_TRUE(fs::exists(dir.path() / "images" / "tvred.gif"));
+  EXPECT_TRUE(fs::exists(dir.path() / "images" / "Logo.gif"));
+}
+
+}  // namespace
+}  // namespace tavex
