@@ -60,7 +60,7 @@ std::string CleanArticleSteps(std::string_view source_path, std::string_view tar
     // The block pass judges the page as it stood before the table pass.
     const LineList page = window.IsChecked(Switch::PickArticleBlock) ? article : LineList();
     if (window.IsChecked(Switch::PickRichestTable)) SelectContentTable(article, window);
-    if (!page.empty()) PickArticleBlock(article, page);
+    if (!page.empty()) PickArticleBlock(article, page, title);
     ApplyCutRules(article, window, &rules);
     ApplyDeleteRules(article, window, &rules);
   }
