@@ -92,13 +92,20 @@ int64_t GoodOfBody(const TPageTree& tree) {
 }
 
 // Step 3: whether the table pass's result stands against the block. It does
-// when it holds a fair share of the body (neither nearly all of it nor a
-// sliver) and the block holds more than 1.5 times its article text: the
+// when it holds a fair share of the body's text (neither nearly all of it nor
+// a sliver) and the block holds more than 1.5 times its article text: the
 // table pass then chose the article among texts of its kind in tables of
 // their own (its comments, other stories), which the block takes in too.
-bool TableStands(const TPageTree& page, const TPageTree& kept, const TElement& block) {
-  const double share = static_cast<double>(kept.Visible) / static_cast<double>(page.Visible);
+// kept is the table pass's result read into a tree, when it stands.
+bool TableStands(const LineList& before_tables, int body, const LineList& article, int kept_body,
+                 const TElement& block, TPageTree& kept) {
+  const int64_t all = ShownText(before_tables, body);
+  const double share =
+      all == 0 ? 1.0
+               : static_cast<double>(ShownText(article, kept_body)) / static_cast<double>(all);
   if (share >= kWholeBodyShare || share < kSmallShare) return false;
+  kept = ReadTree(article, kept_body);
+  ScoreTree(kept, article);
   const int64_t table_good = GoodOfBody(kept);
   return table_good > 0 && static_cast<double>(block.Good) > kMoreGood * table_good;
 }
@@ -115,9 +122,8 @@ void PickArticleBlock(LineList& article, const LineList& before_tables, std::str
   const int block = ChooseBlock(page);
   if (block < 0) return;
 
-  TPageTree kept = ReadTree(article, kept_body);
-  ScoreTree(kept, article);
-  if (TableStands(page, kept, page.Elements[block])) {
+  TPageTree kept;
+  if (TableStands(before_tables, body, article, kept_body, page.Elements[block], kept)) {
     LineList out(article.begin(), article.begin() + kept_body);
     AppendKept(article, kept, kept_body, LineCount(article) - 1, -1, false, out);
     article = std::move(out);

@@ -1,10 +1,6 @@
 #include "clean/block_names.h"
 
 #include <algorithm>
-#include <initializer_list>
-#include <string>
-
-#include "clean/attribute_value.h"
 
 namespace tavex {
 namespace {
@@ -13,8 +9,7 @@ bool IsWordChar(char c) {
   return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
 }
 
-// Calls f with each word of the text; stops when f answers true, and answers
-// whether it did.
+// Whether f answers true for a word of the text.
 template <typename F>
 bool AnyWord(std::string_view text, F f) {
   size_t i = 0;
@@ -27,15 +22,13 @@ bool AnyWord(std::string_view text, F f) {
   return false;
 }
 
-bool HoldsAny(std::string_view text, std::initializer_list<std::string_view> parts) {
-  return std::any_of(parts.begin(), parts.end(), [&](std::string_view part) {
-    return text.find(part) != std::string_view::npos;
-  });
-}
-
-bool StartsWithAny(std::string_view text, std::initializer_list<std::string_view> parts) {
-  return std::any_of(parts.begin(), parts.end(),
-                     [&](std::string_view part) { return text.starts_with(part); });
+// Whether the word begins with one of parts; parts are grouped by their
+// first letter so that a word is held against the few that can match.
+template <size_t N>
+bool StartsWithAny(std::string_view word, const std::string_view (&parts)[N]) {
+  for (std::string_view part : parts)
+    if (part[0] == word[0] && word.starts_with(part)) return true;
+  return false;
 }
 
 // Words that name what is not the article, as the start of a class or id
@@ -43,89 +36,85 @@ bool StartsWithAny(std::string_view text, std::initializer_list<std::string_view
 // "showingreadnextsidebar", a state of the page). "coment", "koment" and
 // "kament" are the spellings Russian sites use besides "comment"; "otzyv" is
 // a review or comment, "reklama" an advert.
+constexpr std::string_view kClutterStarts[] = {
+    "comment", "coment",  "komment",    "koment",   "kament",  "disqus",    "otzyv",
+    "sidebar", "share",   "social",     "sponsor",  "promo",   "footer",    "related",
+    "advert",  "reklama", "breadcrumb", "tagcloud", "gallery", "slideshow", "carousel"};
+constexpr std::string_view kArticleStarts[] = {"article", "content", "entry",
+                                               "main",    "post",    "story"};
+
 bool IsClutterWord(std::string_view word) {
-  return StartsWithAny(word,
-                       {"comment", "coment",    "komment", "koment",  "kament",     "disqus",
-                        "otzyv",   "sidebar",   "share",   "social",  "sponsor",    "promo",
-                        "footer",  "related",   "advert",  "reklama", "breadcrumb", "tagcloud",
-                        "gallery", "slideshow", "carousel"}) ||
-         word == "tags" || word == "reply" || word == "replies" || word == "respond";
+  return StartsWithAny(word, kClutterStarts) || word == "tags" || word == "reply" ||
+         word == "replies" || word == "respond";
 }
 
 bool IsArticleWord(std::string_view word) {
-  return StartsWithAny(word, {"article", "content", "entry", "main", "post", "story"});
+  return StartsWithAny(word, kArticleStarts);
 }
 
-// The attribute's name must stand on its own: " hidden" in
-// class="a hidden b" is a class.
-bool HasBareAttribute(std::string_view line, std::string_view name) {
-  bool quoted = false;
-  char quote = 0;
-  for (size_t i = 0; i < line.size(); ++i) {
-    const char c = line[i];
-    if (quoted) {
-      quoted = c != quote;
-      continue;
-    }
-    if (c == '"' || c == '\'') {
-      quoted = true;
-      quote = c;
-    } else if (c == ' ' && line.substr(i + 1).starts_with(name)) {
-      const size_t after = i + 1 + name.size();
-      if (after >= line.size() || line[after] == ' ' || line[after] == '=' || line[after] == '>' ||
-          line[after] == '/')
-        return true;
-    }
+// Whole class names that style sheets hide.
+bool IsHiddenClass(std::string_view name) {
+  return name == "hidden" || name == "hide" || name == "none" || name == "d-none" ||
+         name == "is-hidden" || name == "invisible";
+}
+
+bool HasHiddenClass(std::string_view classes) {
+  size_t i = 0;
+  while (i < classes.size()) {
+    const size_t end = std::min(classes.find(' ', i), classes.size());
+    if (IsHiddenClass(classes.substr(i, end - i))) return true;
+    i = end + 1;
   }
   return false;
 }
 
-// Classes that every style sheet of a site defines as display:none: the
-// site's scripts show the element on a click (a dialog, a "copy the code"
-// box), a browser showing the saved page does not.
-bool HasHiddenClass(std::string_view line) {
-  const std::string_view classes = AttributeValue(line, " class=");
-  size_t i = 0;
-  while (i < classes.size()) {
-    const size_t end = std::min(classes.find(' ', i), classes.size());
-    const std::string_view name = classes.substr(i, end - i);
-    if (name == "hidden" || name == "hide" || name == "none" || name == "d-none" ||
-        name == "is-hidden" || name == "invisible")
-      return true;
-    i = end + 1;
+// display:none or visibility:hidden among the declarations of a style,
+// spaces allowed around the colon.
+bool HidingStyle(std::string_view style) {
+  for (std::string_view property : {std::string_view("display"), std::string_view("visibility")}) {
+    const std::string_view hiding = property == "display" ? "none" : "hidden";
+    for (size_t at = style.find(property); at != std::string_view::npos;
+         at = style.find(property, at)) {
+      at += property.size();
+      size_t value = style.find_first_not_of(' ', at);
+      if (value == std::string_view::npos || style[value] != ':') continue;
+      value = style.find_first_not_of(' ', value + 1);
+      if (value != std::string_view::npos && style.substr(value).starts_with(hiding)) return true;
+    }
   }
   return false;
 }
 
 }  // namespace
 
-bool HiddenByAttributes(std::string_view line) {
-  if (HasBareAttribute(line, "hidden") || HasHiddenClass(line)) return true;
-  if (AttributeValue(line, " aria-hidden=") == "true") return true;
-  const std::string_view style = AttributeValue(line, " style=");
-  if (style.empty()) return false;
-  std::string squeezed;
-  for (char c : style)
-    if (c != ' ') squeezed += c;
-  return HoldsAny(squeezed, {"display:none", "visibility:hidden"});
-}
-
-bool NamedAsClutter(std::string_view name, std::string_view line) {
-  // The page's own classes on its html and body tell its layout
-  // ("two-sidebars"), not a part of it.
-  if (name == "html" || name == "body") return false;
-  const std::string_view names[] = {AttributeValue(line, " class="), AttributeValue(line, " id=")};
-  bool clutter = false;
-  for (std::string_view name : names) {
-    if (AnyWord(name, IsArticleWord)) return false;
-    clutter = clutter || AnyWord(name, IsClutterWord);
+TTagSigns ReadTagSigns(std::string_view name, std::string_view line,
+                       std::vector<TTagAttribute>& attributes) {
+  TTagSigns signs;
+  signs.Article = name == "article" || name == "main";
+  // Most tag lines of a page carry no attribute: nothing more to read.
+  if (line.find(' ') == std::string_view::npos) return signs;
+  ReadTagAttributes(line, attributes);
+  bool clutter_word = false, article_word = false;
+  for (const TTagAttribute& attribute : attributes) {
+    const std::string_view value = attribute.value;
+    if (attribute.name == "hidden") {
+      signs.Hidden = true;
+    } else if (attribute.name == "aria-hidden") {
+      signs.Hidden = signs.Hidden || value == "true";
+    } else if (attribute.name == "style") {
+      signs.Hidden = signs.Hidden || HidingStyle(value);
+    } else if (attribute.name == "role") {
+      signs.Article = signs.Article || value == "main";
+    } else if (attribute.name == "itemprop") {
+      signs.Article = signs.Article || value == "articlebody";
+    } else if (attribute.name == "class" || attribute.name == "id") {
+      if (attribute.name == "class") signs.Hidden = signs.Hidden || HasHiddenClass(value);
+      article_word = article_word || AnyWord(value, IsArticleWord);
+      clutter_word = clutter_word || AnyWord(value, IsClutterWord);
+    }
   }
-  return clutter;
-}
-
-bool MarkedAsArticle(std::string_view name, std::string_view line) {
-  return name == "article" || name == "main" || AttributeValue(line, " role=") == "main" ||
-         AttributeValue(line, " itemprop=") == "articlebody";
+  signs.Clutter = clutter_word && !article_word && name != "html" && name != "body";
+  return signs;
 }
 
 }  // namespace tavex

@@ -1,7 +1,6 @@
 #include "clean/block_score.h"
 
 #include <algorithm>
-#include <initializer_list>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -43,19 +42,6 @@ constexpr int kTeaserRun = 3;
 // not a section of the article.
 constexpr int64_t kHeadlineChars = 20;
 constexpr int64_t kTeaserGood = 600;
-
-bool IsOneOf(std::string_view name, std::initializer_list<std::string_view> names) {
-  return std::find(names.begin(), names.end(), name) != names.end();
-}
-
-// The blocks the pass may choose as the article's.
-bool IsCandidate(std::string_view name) {
-  return IsOneOf(name, {"div", "section", "article", "main", "body", "td", "table", "center"});
-}
-// The blocks left out inside the chosen one when they are mostly links.
-bool IsLinkList(std::string_view name) {
-  return IsOneOf(name, {"div", "section", "ul", "ol", "dl", "table", "p", "center"});
-}
 
 // Each element's own share: a paragraph's good text and clutter, everything's
 // text, links and pictures as ReadTree counted them.
@@ -114,7 +100,7 @@ bool MayBeTeaser(const TPageTree& tree, const TElement& element, bool linked_hea
   const bool headline =
       linked_heading ||
       (element.LeadAnchor >= 0 && tree.Elements[element.LeadAnchor].Anchor >= kHeadlineChars);
-  return IsOneOf(element.Name, {"div", "li", "article", "section"}) && !element.Aside && headline &&
+  return (element.Kind & kTeaserTag) != 0 && !element.Aside && headline &&
          element.Good < kTeaserGood;
 }
 
@@ -169,7 +155,7 @@ bool MarkTeasers(TPageTree& tree, const LineList& lines, const std::vector<bool>
 }
 
 bool IsChoosable(const TElement& element) {
-  return IsCandidate(element.Name) && !element.Aside && element.Good > 0;
+  return (element.Kind & kCandidateTag) != 0 && !element.Aside && element.Good > 0;
 }
 
 }  // namespace
@@ -231,10 +217,8 @@ bool LeftOut(const TElement& element) {
   if (element.Name == "form") return true;
   // An empty box: a video player's or an advert's place, which the site's
   // scripts fill and which stays a blank (often black) area offline.
-  if (IsOneOf(element.Name, {"div", "section", "figure"}) && element.AllText == 0 &&
-      element.Pictures == 0)
-    return true;
-  if (!IsLinkList(element.Name)) return false;
+  if ((element.Kind & kBoxTag) != 0 && element.AllText == 0 && element.Pictures == 0) return true;
+  if ((element.Kind & kLinkListTag) == 0) return false;
   return element.AllText > 0 && static_cast<double>(element.AllLinks) >=
                                     kLinkBlockShare * static_cast<double>(element.AllText);
 }

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
-#include <initializer_list>
+#include <iterator>
 #include <string>
 
 #include "clean/block_names.h"
@@ -14,41 +14,86 @@ bool IsTag(std::string_view line) {
   return !line.empty() && line[0] == '<';
 }
 
-bool IsOneOf(std::string_view name, std::initializer_list<std::string_view> names) {
-  return std::find(names.begin(), names.end(), name) != names.end();
+// The elements the pass tells apart by name, in name order. Void: no closing
+// tag. Never shown: their content is never article text. Frames: they frame
+// a page rather than hold its article (a form is not among them: some sites
+// wrap the whole page in one). Paragraphs: the elements a run of text is
+// charged to; table cells are not among them, so a table row is one
+// paragraph and a row of short cells (a results table) reads as one line of
+// text. The other kinds are the block pass's (clean/block_score.h).
+struct TNamedKind {
+  std::string_view Name;
+  unsigned Kind;
+};
+constexpr TNamedKind kKinds[] = {
+    {"address", kParagraphTag},
+    {"area", kVoidTag},
+    {"article", kParagraphTag | kCandidateTag | kTeaserTag},
+    {"aside", kFrameTag | kParagraphTag},
+    {"base", kVoidTag},
+    {"blockquote", kParagraphTag},
+    {"body", kParagraphTag | kCandidateTag},
+    {"br", kVoidTag},
+    {"button", kNeverShownTag},
+    {"caption", kParagraphTag},
+    {"center", kParagraphTag | kCandidateTag | kLinkListTag},
+    {"col", kVoidTag},
+    {"dd", kParagraphTag},
+    {"div", kParagraphTag | kCandidateTag | kLinkListTag | kTeaserTag | kBoxTag},
+    {"dl", kParagraphTag | kLinkListTag},
+    {"dt", kParagraphTag},
+    {"embed", kVoidTag},
+    {"figcaption", kParagraphTag},
+    {"figure", kParagraphTag | kBoxTag},
+    {"footer", kFrameTag | kParagraphTag},
+    {"form", kParagraphTag},
+    {"h1", kParagraphTag | kHeadingTag},
+    {"h2", kParagraphTag | kHeadingTag},
+    {"h3", kParagraphTag | kHeadingTag},
+    {"h4", kParagraphTag | kHeadingTag},
+    {"h5", kParagraphTag | kHeadingTag},
+    {"h6", kParagraphTag | kHeadingTag},
+    {"header", kFrameTag | kParagraphTag},
+    {"hr", kVoidTag},
+    {"iframe", kNeverShownTag},
+    {"img", kVoidTag},
+    {"input", kVoidTag},
+    {"keygen", kVoidTag},
+    {"li", kParagraphTag | kTeaserTag},
+    {"link", kVoidTag},
+    {"main", kParagraphTag | kCandidateTag},
+    {"meta", kVoidTag},
+    {"nav", kFrameTag | kParagraphTag},
+    {"noscript", kNeverShownTag},
+    {"ol", kParagraphTag | kLinkListTag},
+    {"p", kParagraphTag | kLinkListTag},
+    {"param", kVoidTag},
+    {"pre", kParagraphTag},
+    {"script", kNeverShownTag},
+    {"section", kParagraphTag | kCandidateTag | kLinkListTag | kTeaserTag | kBoxTag},
+    {"select", kNeverShownTag},
+    {"source", kVoidTag},
+    {"style", kNeverShownTag},
+    {"svg", kNeverShownTag},
+    {"table", kParagraphTag | kCandidateTag | kLinkListTag},
+    {"td", kCandidateTag},
+    {"template", kNeverShownTag},
+    {"tr", kParagraphTag},
+    {"track", kVoidTag},
+    {"ul", kParagraphTag | kLinkListTag},
+    {"wbr", kVoidTag},
+};
+
+}  // namespace
+
+unsigned TagKind(std::string_view name) {
+  const auto found = std::lower_bound(
+      std::begin(kKinds), std::end(kKinds), name,
+      [](const TNamedKind& entry, std::string_view wanted) { return entry.Name < wanted; });
+  return found != std::end(kKinds) && found->Name == name ? found->Kind : 0;
 }
 
-bool IsHeading(std::string_view name) {
-  return IsOneOf(name, {"h1", "h2", "h3", "h4", "h5", "h6"});
-}
-
-// Elements without a closing tag.
-bool IsVoid(std::string_view name) {
-  return IsOneOf(name, {"img", "br", "hr", "input", "meta", "link", "area", "base", "col", "embed",
-                        "param", "source", "track", "wbr", "keygen"});
-}
-// Elements whose content is never article text.
-bool IsNeverShown(std::string_view name) {
-  return IsOneOf(name,
-                 {"style", "noscript", "template", "svg", "iframe", "script", "select", "button"});
-}
-// Elements that frame a page rather than hold its article. A form is not
-// among them: some sites wrap the whole page in one.
-bool IsFrameElement(std::string_view name) {
-  return IsOneOf(name, {"nav", "header", "footer", "aside"});
-}
-
-// Paragraphs: the elements a run of text is charged to. Table cells are not
-// among them, so a table row is one paragraph: a row of short cells (a results
-// table) reads as one line of text.
-bool IsParagraph(std::string_view name) {
-  return IsFrameElement(name) ||
-         IsOneOf(name,
-                 {"p",          "div",    "section",    "article", "main",    "li",      "pre",
-                  "blockquote", "tr",     "h1",         "h2",      "h3",      "h4",      "h5",
-                  "h6",         "dd",     "dt",         "body",    "table",   "ul",      "ol",
-                  "dl",         "figure", "figcaption", "center",  "caption", "address", "form"});
-}
+namespace {
 
 // Marks that end or split a sentence: article text has them every few words,
 // menus and lists of headlines hardly ever.
@@ -87,13 +132,37 @@ std::string_view TagName(std::string_view line, bool& closing) {
   return line.substr(start, pos - start);
 }
 
+int64_t ShownText(const LineList& lines, int body) {
+  int64_t text = 0;
+  int never_shown = 0;
+  for (int i = body; i < LineCount(lines); ++i) {
+    const int comment_end = CommentEnd(lines, i);
+    if (comment_end != i) {
+      i = comment_end;
+      continue;
+    }
+    const std::string& line = lines[i];
+    if (!IsTag(line)) {
+      if (never_shown == 0) text += static_cast<int64_t>(line.size());
+      continue;
+    }
+    bool closing = false;
+    if ((TagKind(TagName(line, closing)) & kNeverShownTag) == 0 || line.ends_with("/>")) continue;
+    never_shown = closing ? std::max(0, never_shown - 1) : never_shown + 1;
+  }
+  return text;
+}
+
 TPageTree ReadTree(const LineList& lines, int body) {
   TPageTree tree;
   tree.OpenedAt.assign(lines.size(), -1);
-  std::vector<int> open;      // the open elements, innermost last
-  std::vector<int> anchors;   // the open links, innermost last
-  std::vector<int> headings;  // the open headings, innermost last
-  std::vector<int> awaiting;  // elements opened since the last text run
+  // At most one element for each tag line, and a page is about half tags.
+  tree.Elements.reserve((lines.size() - std::min<size_t>(lines.size(), body)) / 2);
+  std::vector<int> open;                  // the open elements, innermost last
+  std::vector<int> anchors;               // the open links, innermost last
+  std::vector<int> headings;              // the open headings, innermost last
+  std::vector<int> awaiting;              // elements opened since the last text run
+  std::vector<TTagAttribute> attributes;  // scratch for each tag line
   int hidden = 0;
   auto close_to = [&](size_t depth, int line) {
     while (open.size() > depth) {
@@ -101,7 +170,7 @@ TPageTree ReadTree(const LineList& lines, int body) {
       element.Close = line;
       if (element.Hidden) --hidden;
       if (element.Name == "a") anchors.pop_back();
-      if (IsHeading(element.Name)) headings.pop_back();
+      if ((element.Kind & kHeadingTag) != 0) headings.pop_back();
       open.pop_back();
       // Visible text passes up through frames, not out of hidden elements.
       if (!element.Hidden && element.Parent >= 0)
@@ -149,29 +218,34 @@ TPageTree ReadTree(const LineList& lines, int body) {
         }
       continue;
     }
-    if (name == "img" && hidden == 0 && !open.empty() && !HiddenByAttributes(line))
+    const unsigned kind = TagKind(name);
+    if (name == "img" && hidden == 0 && !open.empty() &&
+        !ReadTagSigns(name, line, attributes).Hidden)
       ++tree.Elements[open.back()].Pictures;
-    if (IsVoid(name) || line.ends_with("/>")) continue;
+    if ((kind & kVoidTag) != 0 || line.ends_with("/>")) continue;
     if ((name == "p" || name == "li") && !open.empty() && tree.Elements[open.back()].Name == name)
       close_to(open.size() - 1, i - 1);
+    const TTagSigns signs = ReadTagSigns(name, line, attributes);
     TElement element;
     element.Name = name;
+    element.Kind = kind;
     element.Open = i;
     element.Parent = open.empty() ? -1 : open.back();
-    element.Hint = MarkedAsArticle(name, line);
-    element.Hidden = IsNeverShown(name) || HiddenByAttributes(line);
-    element.Frame = IsFrameElement(name) || (!element.Hint && NamedAsClutter(name, line));
+    element.Hint = signs.Article;
+    element.Hidden = (kind & kNeverShownTag) != 0 || signs.Hidden;
+    element.Frame = (kind & kFrameTag) != 0 || (!element.Hint && signs.Clutter);
     element.Aside = element.Hidden || element.Frame ||
                     (element.Parent >= 0 && tree.Elements[element.Parent].Aside);
     const int index = static_cast<int>(tree.Elements.size());
-    element.Paragraph =
-        IsParagraph(name) || element.Parent < 0 ? index : tree.Elements[element.Parent].Paragraph;
+    element.Paragraph = (kind & kParagraphTag) != 0 || element.Parent < 0
+                            ? index
+                            : tree.Elements[element.Parent].Paragraph;
     tree.Elements.push_back(element);
     tree.OpenedAt[i] = index;
     open.push_back(index);
     if (element.Hidden) ++hidden;
     if (name == "a") anchors.push_back(index);
-    if (IsHeading(name)) headings.push_back(index);
+    if ((kind & kHeadingTag) != 0) headings.push_back(index);
     awaiting.push_back(index);
   }
   // What never closes ends with the page.

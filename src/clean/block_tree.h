@@ -14,8 +14,24 @@
 
 namespace tavex {
 
+// What an element's name makes of it, as bits of TagKind's answer.
+enum : unsigned {
+  kVoidTag = 1u << 0,        // no closing tag: img, br, meta, ...
+  kNeverShownTag = 1u << 1,  // style, noscript, template, svg, iframe, script, select, button
+  kFrameTag = 1u << 2,       // nav, header, footer, aside
+  kParagraphTag = 1u << 3,   // the text runs inside are charged to it (p, div, li, tr, ...)
+  kHeadingTag = 1u << 4,     // h1 to h6
+  kCandidateTag = 1u << 5,   // may hold the article: div, section, article, main, body, td, ...
+  kLinkListTag = 1u << 6,    // left out inside the article when mostly links: div, ul, p, ...
+  kTeaserTag = 1u << 7,      // may be one of a list of teasers: div, li, article, section
+  kBoxTag = 1u << 8,         // left out when empty: div, section, figure
+};
+// The kinds of an element by its lower-case name; 0 for any other element.
+unsigned TagKind(std::string_view name);
+
 struct TElement {
   std::string_view Name;
+  unsigned Kind = 0;   // TagKind(Name)
   int Open = 0;        // the line of its opening tag
   int Close = -1;      // the line of its closing tag; the last line when it never closes
   int Parent = -1;     // index of the enclosing element, -1 for none
@@ -72,6 +88,11 @@ std::string_view TagName(std::string_view line, bool& closing);
 // holds markup into lines) is skipped whole. Linear in the number of lines
 // and their length; no recursion, whatever the nesting.
 TPageTree ReadTree(const LineList& lines, int body);
+
+// The characters of text from line body on, outside comments and the
+// elements that are never shown (script, style, ...): a cheaper count than a
+// tree's Visible, which also leaves out what the page's attributes hide.
+int64_t ShownText(const LineList& lines, int body);
 
 // Whether an element opened after outer lies inside it.
 inline bool Inside(const TPageTree& tree, int inner, int outer) {

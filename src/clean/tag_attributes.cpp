@@ -25,6 +25,12 @@ size_t SkipSpaces(std::string_view text, size_t at) {
 
 std::vector<TTagAttribute> TagAttributes(std::string_view tag) {
   std::vector<TTagAttribute> attributes;
+  ReadTagAttributes(tag, attributes);
+  return attributes;
+}
+
+void ReadTagAttributes(std::string_view tag, std::vector<TTagAttribute>& attributes) {
+  attributes.clear();
   size_t at = tag.empty() || tag[0] != '<' ? 0 : RunEnd(tag, 1, "/>");  // past the tag's name
   while (true) {
     while (at < tag.size() && (IsSpace(tag[at]) || tag[at] == '/')) ++at;
@@ -52,7 +58,6 @@ std::vector<TTagAttribute> TagAttributes(std::string_view tag) {
     attribute.end = at;
     attributes.push_back(attribute);
   }
-  return attributes;
 }
 
 const TTagAttribute* FindAttribute(const std::vector<TTagAttribute>& attributes,
