@@ -107,6 +107,8 @@ std::string HelpText() {
          "  --list               build: print each rubric's articles (title and source file)\n"
          "                       that a build would make, and write nothing\n"
          "  --quiet              build: no progress lines\n"
+         "  --explain            clean: for each step and rule file that changed the page, in\n"
+         "                       order, what it removed and added (the page is the same)\n"
          "  --help, --version\n"
          "\n"
          "Option names for --set, their kind and [designer default]; tavex.sav in the\n"

@@ -7,7 +7,7 @@ namespace tavex::cli {
 const char* const kUsage =
     "usage: mytavex-cli build [--workdir DIR] [--set NAME=VALUE]... [--rubric FOLDER=TITLE]...\n"
     "                         [--exclude TITLE]... [--quiet] [--list]\n"
-    "       mytavex-cli clean SOURCE TARGET [--workdir DIR] [--set NAME=VALUE]...\n"
+    "       mytavex-cli clean SOURCE TARGET [--workdir DIR] [--set NAME=VALUE]... [--explain]\n"
     "       mytavex-cli --help | --version\n"
     "'mytavex-cli --help' lists every option and every NAME that --set takes.\n";
 
@@ -98,6 +98,8 @@ Options ParseArguments(const std::vector<std::string>& args) {
       options.quiet = true;
     } else if (build && arg == "--list") {
       options.list = true;
+    } else if (!build && arg == "--explain") {
+      options.explain = true;
     } else if (arg.size() > 1 && arg[0] == '-') {
       throw UsageError{"unknown option '" + arg + "' for " + command};
     } else {

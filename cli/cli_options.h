@@ -2,7 +2,7 @@
 //
 //   mytavex-cli build [--workdir DIR] [--set NAME=VALUE]... [--rubric FOLDER=TITLE]...
 //                     [--exclude TITLE]... [--quiet] [--list]
-//   mytavex-cli clean SOURCE TARGET [--workdir DIR] [--set NAME=VALUE]...
+//   mytavex-cli clean SOURCE TARGET [--workdir DIR] [--set NAME=VALUE]... [--explain]
 //   mytavex-cli --help | build --help | clean --help | --version
 //
 // Scripts depend on this interface; keep it as it stands. Texts stay UTF-8
@@ -33,6 +33,7 @@ struct Options {
   std::vector<std::string> excluded_titles;
   bool quiet = false;
   bool list = false;           // build --list: print what a build would make, write nothing
+  bool explain = false;        // clean --explain: print what each step changed
   std::string source, target;  // clean only
 };
 

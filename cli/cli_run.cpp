@@ -8,6 +8,7 @@
 #include "clean/line_helpers.h"
 #include "cli/cli_archive.h"
 #include "cli/cli_edition.h"
+#include "cli/cli_explain.h"
 #include "cli/cli_list.h"
 #include "cli/cli_options.h"
 #include "cli/cli_summary.h"
@@ -99,7 +100,9 @@ int Clean(CliWindow& window, const Options& options, const std::string& source,
   if (!FolderExists(images)) CreateFolder(images);
   LinkCaseVariant(images, window.FieldText(Field::TargetDir) + "\\Images");
   ResetPictureRegister();
-  const std::string title = CleanArticle(source, target, window);
+  ExplainPrinter explain(out);
+  const std::string title =
+      CleanArticle(source, target, window, {}, nullptr, options.explain ? &explain : nullptr);
   PrintMessages(window, out);
   out << Cp1251ToUtf8(title) << "\n";
   return kExitSuccess;
