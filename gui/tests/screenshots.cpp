@@ -5,8 +5,9 @@
 // It goes through the window's first activation like a start does. With
 // --start it also presses Start, which writes the issue and updates the help
 // contents as the settings say: use a copy of the workspace then. The review
-// dialog is pictured with the issue's articles and closed with Ok, keeping
-// all of them. Messages go to standard error, and are pictured in their
+// dialog is pictured with the issue's articles, once more with the preview of
+// the first rubric's last article open, and closed with Ok, keeping all of
+// them. Messages go to standard error, and are pictured in their
 // message box (messageN.png, and the whole screen beside it) before it closes.
 #include <QApplication>
 #include <QDir>
@@ -17,6 +18,7 @@
 #include <QScreen>
 #include <QTabWidget>
 #include <QTest>
+#include <QToolButton>
 #include <cstdio>
 #include <cstring>
 
@@ -51,6 +53,12 @@ int main(int argc, char** argv) {
     dialog.CheckListBox1->setCurrentRow(0);
     dialog.grab().save(out.filePath("review.png"));
     std::printf("review: %d articles in the first rubric\n", dialog.CheckListBox1->count());
+    // The same with the preview open, on the rubric's last article.
+    dialog.SpeedButton5->click();
+    dialog.CheckListBox1->setCurrentRow(dialog.CheckListBox1->count() - 1);
+    QTest::qWait(200);
+    dialog.grab().save(out.filePath("review-preview.png"));
+    dialog.SpeedButton5->click();
     dialog.BitBtn1->click();
     return dialog.result();
   };
