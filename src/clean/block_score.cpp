@@ -35,6 +35,9 @@ constexpr size_t kHeadingChars = 15;
 // How far into an h1 its text is read: a heading left open runs on into the
 // page.
 constexpr int kHeadingLines = 20;
+// A block of no more characters than this, none of them a letter, is a
+// date, a time or a counter rather than article text.
+constexpr int64_t kFiguresChars = 40;
 // A teaser: one of at least this many alike siblings...
 constexpr int kTeaserRun = 3;
 // ... each with a link of at least this many characters (a headline) or a
@@ -78,6 +81,7 @@ void SumTrees(TPageTree& tree, const std::vector<TOwn>& own, std::vector<bool>& 
     element.Clutter = own[k].Clutter;
     element.AllText = element.Text + element.LinkText;
     element.AllLinks = element.LinkText;
+    element.AllLetters = element.Letters;
     linked_heading[k] = own[k].LinkedHeading;
   }
   for (size_t k = tree.Elements.size(); k-- > 0;) {
@@ -90,6 +94,7 @@ void SumTrees(TPageTree& tree, const std::vector<TOwn>& own, std::vector<bool>& 
     parent.Clutter += element.Clutter;
     parent.AllText += element.AllText;
     parent.AllLinks += element.AllLinks;
+    parent.AllLetters += element.AllLetters;
     parent.Pictures += element.Pictures;
   }
 }
@@ -213,11 +218,18 @@ int FindArticleHeading(const TPageTree& tree, const LineList& lines, std::string
 
 bool LeftOut(const TElement& element) {
   if (element.Hidden || element.Frame || element.Teaser) return true;
+  // A figure without a picture held a video or a player, which the page
+  // offline does not show: its caption tells of nothing there.
+  if (element.Name == "figure" && element.Pictures == 0) return true;
   if (element.Good > 0) return false;
   if (element.Name == "form") return true;
   // An empty box: a video player's or an advert's place, which the site's
   // scripts fill and which stays a blank (often black) area offline.
   if ((element.Kind & kBoxTag) != 0 && element.AllText == 0 && element.Pictures == 0) return true;
+  // A line of figures alone: a date, a time, a counter of views.
+  if ((element.Name == "div" || element.Name == "p") && element.AllText > 0 &&
+      element.AllText <= kFiguresChars && element.AllLetters == 0 && element.Pictures == 0)
+    return true;
   if ((element.Kind & kLinkListTag) == 0) return false;
   return element.AllText > 0 && static_cast<double>(element.AllLinks) >=
                                     kLinkBlockShare * static_cast<double>(element.AllText);

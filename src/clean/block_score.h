@@ -52,8 +52,9 @@ int ChooseBlock(const TPageTree& tree);
 int FindArticleHeading(const TPageTree& tree, const LineList& lines, std::string_view title);
 
 // Whether an element inside the chosen block is left out of it: frames,
-// hidden elements, teasers, forms without article text, empty boxes and
-// blocks without article text that are at least half links.
+// hidden elements, teasers, figures without a picture (a video's place and
+// its caption), forms without article text, empty boxes and blocks without
+// article text that are at least half links.
 bool LeftOut(const TElement& element);
 
 }  // namespace tavex

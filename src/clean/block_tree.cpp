@@ -103,6 +103,24 @@ int64_t PunctuationOf(std::string_view text) {
   });
 }
 
+// Latin and Cyrillic letters (Windows-1251), those of character references
+// ("&nbsp;") not counted.
+int64_t LettersOf(std::string_view text) {
+  int64_t letters = 0;
+  bool reference = false;
+  for (char c : text) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (c == '&') reference = true;
+    if (reference) {
+      reference = c != ';' && c != ' ';
+      continue;
+    }
+    letters += (byte >= 'a' && byte <= 'z') || (byte >= 'A' && byte <= 'Z') || byte >= 0xC0 ||
+               byte == 0xA8 || byte == 0xB8;
+  }
+  return letters;
+}
+
 // A comment the normalisation broke into lines because it holds markup
 // ("<!--script ...>", old browsers' conditional comments "<!--[if lt ie 9]>"
 // ... "<![endif]-->") reads to browsers as one comment. Returns the line that
@@ -198,6 +216,7 @@ TPageTree ReadTree(const LineList& lines, int body) {
       awaiting.clear();
       if (!anchors.empty() && !headings.empty())
         tree.Elements[headings.back()].LinkedHeading = true;
+      paragraph.Letters += LettersOf(line);
       if (!anchors.empty()) {
         paragraph.LinkText += length;
         tree.Elements[anchors.back()].Anchor += length;

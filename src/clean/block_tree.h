@@ -51,12 +51,14 @@ struct TElement {
   // The paragraph's own text outside links, its link text and its sentence
   // punctuation outside links (the marks that end or split a sentence).
   int64_t Text = 0, LinkText = 0, Punctuation = 0;
+  // The paragraph's letters, in links or not, outside character references.
+  int64_t Letters = 0;
   // Summed over the element's tree by the scoring; frames and hidden
   // elements pass nothing up.
   int64_t Good = 0, Clutter = 0;
   // All text, all link text and the pictures of the element's tree, as
   // counted by ReadTree for the element alone and summed by the scoring.
-  int64_t AllText = 0, AllLinks = 0, Pictures = 0;
+  int64_t AllText = 0, AllLinks = 0, Pictures = 0, AllLetters = 0;
   // Text outside hidden elements, frames included, summed by ReadTree over
   // the tree: what a reader of the whole page would see.
   int64_t Visible = 0;

@@ -497,6 +497,27 @@ TEST(ArticleBlock, TheBlockIsNotChosenBeforeTheArticlesHeading) {
   EXPECT_TRUE(Holds(article, Sentence("Teased0")));
 }
 
+// A video's figure (the player is never shown offline) goes with its
+// caption; a figure with its picture stays. A line of figures alone (a date,
+// a counter of views) is no article text.
+TEST(ArticleBlock, FiguresWithoutPicturesAndLinesOfFiguresGo) {
+  const LineList page = Normalised(
+      kHead + "<body><div class=story><p>" + Sentence("Article") +
+      "</p><figure><iframe src=v.htm></iframe><figcaption>The president spoke to us, at "
+      "length.</figcaption></figure><figure><img src=a.jpg><figcaption>The river in "
+      "winter, from the bridge.</figcaption></figure><div class=date>28.11.2011 10:10</div>"
+      "<div class=views>1 234</div><p>" +
+      Sentence("More") + "</p></div></body></html>");
+  LineList article = page;
+  PickArticleBlock(article, page);
+  EXPECT_TRUE(Holds(article, Sentence("More")));
+  EXPECT_FALSE(Holds(article, "The president spoke to us, at length."));
+  EXPECT_TRUE(Holds(article, "The river in winter, from the bridge."));
+  EXPECT_TRUE(Holds(article, "<img src=a.jpg>"));
+  EXPECT_FALSE(Holds(article, "28.11.2011 10:10"));
+  EXPECT_FALSE(Holds(article, "1 234"));
+}
+
 // The pipeline: the switch decides, and with it off the page is what the
 // table pass makes of it.
 class ArticleBlockPipeline : public ::testing::Test {
