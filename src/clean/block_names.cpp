@@ -99,6 +99,8 @@ TTagSigns ReadTagSigns(std::string_view name, std::string_view line,
     const std::string_view value = attribute.value;
     if (attribute.name == "hidden") {
       signs.Hidden = true;
+    } else if (attribute.name == "href") {
+      signs.Href = true;
     } else if (attribute.name == "aria-hidden") {
       signs.Hidden = signs.Hidden || value == "true";
     } else if (attribute.name == "style") {

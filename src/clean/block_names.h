@@ -34,6 +34,8 @@ struct TTagSigns {
   // The page's own marks of its article: the article and main elements, the
   // main landmark and the article body of schema.org's markup.
   bool Article = false;
+  // The tag has an href attribute.
+  bool Href = false;
 };
 
 // The signs of the tag line of an element named name. attributes is scratch

@@ -96,11 +96,56 @@ unsigned TagKind(std::string_view name) {
 namespace {
 
 // Marks that end or split a sentence: article text has them every few words,
-// menus and lists of headlines hardly ever.
+// menus and lists of headlines hardly ever. Besides the ASCII ones, the
+// marks of scripts Windows-1251 lacks, which a page in another code page
+// brings as character references: the ideographic comma and full stop, the
+// full-width forms, the ellipsis, the Arabic comma and question mark, the
+// Devanagari danda.
+bool IsPunctuationPoint(char32_t point) {
+  return point == 0x3001 || point == 0x3002 || point == 0xFF01 || point == 0xFF0C ||
+         point == 0xFF0E || point == 0xFF1A || point == 0xFF1B || point == 0xFF1F ||
+         point == 0x2026 || point == 0x060C || point == 0x061F || point == 0x06D4 ||
+         point == 0x0964;
+}
+
+// The code point of a numeric character reference ("#12290", "#x3002"), 0
+// for any other.
+char32_t ReferencedPoint(std::string_view name) {
+  if (name.size() < 2 || name[0] != '#') return 0;
+  const bool hex = name[1] == 'x' || name[1] == 'X';
+  char32_t point = 0;
+  for (size_t i = hex ? 2 : 1; i < name.size(); ++i) {
+    const char c = name[i];
+    const int digit = c >= '0' && c <= '9'          ? c - '0'
+                      : hex && c >= 'a' && c <= 'f' ? c - 'a' + 10
+                      : hex && c >= 'A' && c <= 'F' ? c - 'A' + 10
+                                                    : -1;
+    if (digit < 0 || point > 0x10FFFF) return 0;
+    point = point * (hex ? 16 : 10) + static_cast<char32_t>(digit);
+  }
+  return point;
+}
+
+// The longest character reference read ("&#x10FFFF;" and the named ones).
+constexpr size_t kReferenceLength = 10;
+
 int64_t PunctuationOf(std::string_view text) {
-  return std::count_if(text.begin(), text.end(), [](char c) {
-    return c == '.' || c == ',' || c == ';' || c == ':' || c == '!' || c == '?';
-  });
+  int64_t marks = 0;
+  for (size_t i = 0; i < text.size(); ++i) {
+    const char c = text[i];
+    if (c == '&') {
+      // A reference is one character: its ";" is no mark of its own.
+      const size_t end = text.find(';', i);
+      if (end != std::string_view::npos && end - i <= kReferenceLength) {
+        const std::string_view name = text.substr(i + 1, end - i - 1);
+        marks += IsPunctuationPoint(ReferencedPoint(name)) || name == "hellip";
+        i = end;
+        continue;
+      }
+    }
+    marks += c == '.' || c == ',' || c == ';' || c == ':' || c == '!' || c == '?';
+  }
+  return marks;
 }
 
 // Latin and Cyrillic letters (Windows-1251), those of character references
@@ -187,7 +232,7 @@ TPageTree ReadTree(const LineList& lines, int body) {
       TElement& element = tree.Elements[open.back()];
       element.Close = line;
       if (element.Hidden) --hidden;
-      if (element.Name == "a") anchors.pop_back();
+      if (element.Link) anchors.pop_back();
       if ((element.Kind & kHeadingTag) != 0) headings.pop_back();
       open.pop_back();
       // Visible text passes up through frames, not out of hidden elements.
@@ -251,6 +296,7 @@ TPageTree ReadTree(const LineList& lines, int body) {
     element.Open = i;
     element.Parent = open.empty() ? -1 : open.back();
     element.Hint = signs.Article;
+    element.Link = name == "a" && signs.Href;
     element.Hidden = (kind & kNeverShownTag) != 0 || signs.Hidden;
     element.Frame = (kind & kFrameTag) != 0 || (!element.Hint && signs.Clutter);
     element.Aside = element.Hidden || element.Frame ||
@@ -263,7 +309,7 @@ TPageTree ReadTree(const LineList& lines, int body) {
     tree.OpenedAt[i] = index;
     open.push_back(index);
     if (element.Hidden) ++hidden;
-    if (name == "a") anchors.push_back(index);
+    if (element.Link) anchors.push_back(index);
     if ((kind & kHeadingTag) != 0) headings.push_back(index);
     awaiting.push_back(index);
   }

@@ -48,6 +48,9 @@ struct TElement {
   bool Teaser = false;
   bool Aside = false;  // hidden, a frame or a teaser, or inside one: never the article
   bool Hint = false;   // the page marks it as the article or its main part
+  // A link: an "a" element with an address (one with a name alone is a
+  // place in the page, its text no link text).
+  bool Link = false;
   // The paragraph's own text outside links, its link text and its sentence
   // punctuation outside links (the marks that end or split a sentence).
   int64_t Text = 0, LinkText = 0, Punctuation = 0;
@@ -62,7 +65,7 @@ struct TElement {
   // Text outside hidden elements, frames included, summed by ReadTree over
   // the tree: what a reader of the whole page would see.
   int64_t Visible = 0;
-  // For a link (an "a" element): the text inside it, outside links nested in it.
+  // For a link: the text inside it, outside links nested in it.
   int64_t Anchor = 0;
   // The link (innermost) that holds the element's first run of text, -1
   // when that run lies in no link or the element has none.

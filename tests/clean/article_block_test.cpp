@@ -432,6 +432,22 @@ TEST(ArticleBlock, FeaturesWithTheirOwnHeadingsStay) {
   EXPECT_FALSE(Holds(article, "Home"));
 }
 
+// A manual's sections, each under a heading that holds a named place of the
+// page ("<a name=...>", no address): no links, so no teasers.
+TEST(ArticleBlock, SectionsWithNamedPlacesAreNoTeasers) {
+  std::string sections;
+  for (int i = 0; i < 4; ++i)
+    sections += "<div class=section><h2><a name=s" + std::to_string(i) + ">Installing step " +
+                std::to_string(i) + " of the server</a></h2><p>" +
+                Sentence("Step" + std::to_string(i)) + "</p></div>";
+  const LineList page = Normalised(kHead + "<body><nav><a href=a.htm>Home</a></nav><div id=page>" +
+                                   sections + "</div></body></html>");
+  LineList article = page;
+  PickArticleBlock(article, page);
+  for (int i = 0; i < 4; ++i)
+    EXPECT_TRUE(Holds(article, Sentence("Step" + std::to_string(i)))) << i;
+}
+
 // Class and id words: the start of a word names the part ("commentlist",
 // "sharebar", "coment" as Russian sites spell it); a state of the page that
 // ends in such a word does not, nor do the body's layout classes, nor a block
