@@ -1,7 +1,7 @@
 #include "clean/block_tree.h"
 
 #include <algorithm>
-#include <cctype>
+#include <array>
 #include <iterator>
 #include <string>
 
@@ -84,13 +84,30 @@ constexpr TNamedKind kKinds[] = {
     {"wbr", kVoidTag},
 };
 
+// Where the names of each first letter start in kKinds ('a' to 'z', and one
+// past the last): every tag of a page is looked up, so a lookup reads only
+// the few names of its letter.
+struct TLetterRanges {
+  std::array<unsigned char, 27> Start{};
+  constexpr TLetterRanges() {
+    size_t k = 0;
+    for (int letter = 0; letter < 26; ++letter) {
+      Start[letter] = static_cast<unsigned char>(k);
+      while (k < std::size(kKinds) && kKinds[k].Name[0] == 'a' + letter) ++k;
+    }
+    Start[26] = static_cast<unsigned char>(k);
+  }
+};
+constexpr TLetterRanges kLetters;
+
 }  // namespace
 
 unsigned TagKind(std::string_view name) {
-  const auto found = std::lower_bound(
-      std::begin(kKinds), std::end(kKinds), name,
-      [](const TNamedKind& entry, std::string_view wanted) { return entry.Name < wanted; });
-  return found != std::end(kKinds) && found->Name == name ? found->Kind : 0;
+  if (name.empty() || name[0] < 'a' || name[0] > 'z') return 0;
+  const int letter = name[0] - 'a';
+  for (size_t k = kLetters.Start[letter]; k < kLetters.Start[letter + 1]; ++k)
+    if (kKinds[k].Name == name) return kKinds[k].Kind;
+  return 0;
 }
 
 namespace {
@@ -174,10 +191,17 @@ int64_t LettersOf(std::string_view text) {
 // next line.
 int CommentEnd(const LineList& lines, int i) {
   const std::string& line = lines[i];
-  if (!line.starts_with("<!--") || line.find("-->", 4) != std::string::npos) return i;
+  if (line.size() < 4 || line[1] != '!' || !line.starts_with("<!--") ||
+      line.find("-->", 4) != std::string::npos)
+    return i;
   int end = i + 1;
   while (end < LineCount(lines) - 1 && lines[end].find("-->") == std::string::npos) ++end;
   return std::min(end, LineCount(lines) - 1);
+}
+
+// Tag names are ASCII letters and digits, whatever the locale says of other bytes.
+bool IsNameChar(char c) {
+  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
 }
 
 }  // namespace
@@ -191,7 +215,7 @@ std::string_view TagName(std::string_view line, bool& closing) {
     ++pos;
   }
   const size_t start = pos;
-  while (pos < line.size() && (std::isalnum(static_cast<unsigned char>(line[pos])) != 0)) ++pos;
+  while (pos < line.size() && IsNameChar(line[pos])) ++pos;
   return line.substr(start, pos - start);
 }
 
