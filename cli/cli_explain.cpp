@@ -43,6 +43,11 @@ std::string Quoted(std::string_view text) {
   return out;
 }
 
+// "  LABEL: «TEXT»" on a line of its own.
+void AppendFirst(std::string& block, std::string_view label, std::string_view text) {
+  block.append("  ").append(label).append(": ").append(Quoted(text)).append("\n");
+}
+
 }  // namespace
 
 void ExplainPrinter::StepChanged(const TStepChange& change) {
@@ -55,18 +60,8 @@ void ExplainPrinter::StepChanged(const TStepChange& change) {
   }
   block.append(": ").append(kRemoved).append(" ").append(std::to_string(change.Removed));
   block.append(", ").append(kAdded).append(" ").append(std::to_string(change.Added)).append("\n");
-  if (change.Removed > 0)
-    block.append("  ")
-        .append(kFirstRemoved)
-        .append(": ")
-        .append(Quoted(change.FirstRemoved))
-        .append("\n");
-  if (change.Added > 0)
-    block.append("  ")
-        .append(kFirstAdded)
-        .append(": ")
-        .append(Quoted(change.FirstAdded))
-        .append("\n");
+  if (change.Removed > 0) AppendFirst(block, kFirstRemoved, change.FirstRemoved);
+  if (change.Added > 0) AppendFirst(block, kFirstAdded, change.FirstAdded);
   out_ << Cp1251ToUtf8(block);
 }
 

@@ -199,6 +199,20 @@ int CommentEnd(const LineList& lines, int i) {
   return std::min(end, LineCount(lines) - 1);
 }
 
+// Calls f(i, line) for each line from body on that no comment spread over
+// lines holds.
+template <typename F>
+void ForEachLineOutsideComments(const LineList& lines, int body, F f) {
+  for (int i = body; i < LineCount(lines); ++i) {
+    const int comment_end = CommentEnd(lines, i);
+    if (comment_end != i) {
+      i = comment_end;
+      continue;
+    }
+    f(i, lines[i]);
+  }
+}
+
 // Tag names are ASCII letters and digits, whatever the locale says of other bytes.
 bool IsNameChar(char c) {
   return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
@@ -222,21 +236,15 @@ std::string_view TagName(std::string_view line, bool& closing) {
 int64_t ShownText(const LineList& lines, int body) {
   int64_t text = 0;
   int never_shown = 0;
-  for (int i = body; i < LineCount(lines); ++i) {
-    const int comment_end = CommentEnd(lines, i);
-    if (comment_end != i) {
-      i = comment_end;
-      continue;
-    }
-    const std::string& line = lines[i];
+  ForEachLineOutsideComments(lines, body, [&](int, const std::string& line) {
     if (!IsTag(line)) {
       if (never_shown == 0) text += static_cast<int64_t>(line.size());
-      continue;
+      return;
     }
     bool closing = false;
-    if ((TagKind(TagName(line, closing)) & kNeverShownTag) == 0 || line.ends_with("/>")) continue;
+    if ((TagKind(TagName(line, closing)) & kNeverShownTag) == 0 || line.ends_with("/>")) return;
     never_shown = closing ? std::max(0, never_shown - 1) : never_shown + 1;
-  }
+  });
   return text;
 }
 
@@ -266,15 +274,9 @@ TPageTree ReadTree(const LineList& lines, int body) {
         tree.Visible += element.Visible;
     }
   };
-  for (int i = body; i < LineCount(lines); ++i) {
-    const int comment_end = CommentEnd(lines, i);
-    if (comment_end != i) {
-      i = comment_end;
-      continue;
-    }
-    const std::string& line = lines[i];
+  ForEachLineOutsideComments(lines, body, [&](int i, const std::string& line) {
     if (!IsTag(line)) {
-      if (hidden > 0 || open.empty()) continue;
+      if (hidden > 0 || open.empty()) return;
       const int64_t length = static_cast<int64_t>(line.size());
       TElement& paragraph = tree.Elements[tree.Elements[open.back()].Paragraph];
       tree.Elements[open.back()].Visible += length;
@@ -293,24 +295,24 @@ TPageTree ReadTree(const LineList& lines, int body) {
         paragraph.Text += length;
         paragraph.Punctuation += PunctuationOf(line);
       }
-      continue;
+      return;
     }
     bool closing = false;
     const std::string_view name = TagName(line, closing);
-    if (name.empty()) continue;
+    if (name.empty()) return;
     if (closing) {
       for (size_t depth = open.size(); depth-- > 0;)
         if (tree.Elements[open[depth]].Name == name) {
           close_to(depth, i);
           break;
         }
-      continue;
+      return;
     }
     const unsigned kind = TagKind(name);
     if (name == "img" && hidden == 0 && !open.empty() &&
         !ReadTagSigns(name, line, attributes).Hidden)
       ++tree.Elements[open.back()].Pictures;
-    if ((kind & kVoidTag) != 0 || line.ends_with("/>")) continue;
+    if ((kind & kVoidTag) != 0 || line.ends_with("/>")) return;
     if ((name == "p" || name == "li") && !open.empty() && tree.Elements[open.back()].Name == name)
       close_to(open.size() - 1, i - 1);
     const TTagSigns signs = ReadTagSigns(name, line, attributes);
@@ -336,7 +338,7 @@ TPageTree ReadTree(const LineList& lines, int body) {
     if (element.Link) anchors.push_back(index);
     if ((kind & kHeadingTag) != 0) headings.push_back(index);
     awaiting.push_back(index);
-  }
+  });
   // What never closes ends with the page.
   close_to(0, LineCount(lines) - 1);
   return tree;

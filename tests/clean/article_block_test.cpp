@@ -209,15 +209,21 @@ TEST(ArticleBlock, TablesOfShortCellsCountRowByRow) {
   EXPECT_FALSE(Holds(article, "Other page one"));
 }
 
+// Comments in tables of their own, each a comment and its reply.
+std::string CommentTables(int count) {
+  std::string comments;
+  for (int i = 0; i < count; ++i)
+    comments += "<table><tr><td><p>" + Sentence("Comment" + std::to_string(i)) + "</p><p>" +
+                Sentence("Reply" + std::to_string(i)) + "</p></td></tr></table>";
+  return comments;
+}
+
 // A page of table layout whose content table holds the article, with the
 // comments in tables of their own: the block around them all holds far more
 // article text than the table, so the table pass's choice stands.
 TEST(ArticleBlock, TheContentTableStandsBesideTablesOfComments) {
   MemoryWindow window;
-  std::string comments;
-  for (int i = 0; i < 3; ++i)
-    comments += "<table><tr><td><p>" + Sentence("Comment" + std::to_string(i)) + "</p><p>" +
-                Sentence("Reply" + std::to_string(i)) + "</p></td></tr></table>";
+  const std::string comments = CommentTables(3);
   const LineList page = Normalised(kHead + "<body><table><tr><td><p>" + Sentence("Article") +
                                    "</p><p>" + Sentence("More") + "</p><p>" + Sentence("Last") +
                                    "</p></td></tr></table>" + comments + "</body></html>");
@@ -257,10 +263,7 @@ TEST(ArticleBlock, TheArticleLeavesTheColumnsOfHeadlinesBehind) {
 // lists and hidden boxes go.
 TEST(ArticleBlock, AStandingTableLosesItsLinkListsAndHiddenBoxes) {
   MemoryWindow window;
-  std::string comments;
-  for (int i = 0; i < 3; ++i)
-    comments += "<table><tr><td><p>" + Sentence("Comment" + std::to_string(i)) + "</p><p>" +
-                Sentence("Reply" + std::to_string(i)) + "</p></td></tr></table>";
+  const std::string comments = CommentTables(3);
   const LineList page = Normalised(
       kHead + "<body><table><tr><td><p>" + Sentence("Article") + "</p><p>" + Sentence("More") +
       "</p><p>" + Sentence("Last") +
