@@ -45,10 +45,11 @@ namespace tavex {
 // text or without a block that outweighs its clutter.
 //
 // Otherwise the result is the head (down to "</head>"), "<body>", the centred
-// heading when it lies outside the block, the block's lines without hidden
-// elements, frames, teasers, forms without article text, empty boxes and
-// blocks that are mostly links, then "</body>" and "</html>". Linear in the
-// size of the page.
+// heading when it lies outside the block, the block's lines without what
+// clean/block_score.h leaves out (hidden elements, frames, teasers, figures
+// without a picture, forms without article text, empty boxes, lines of
+// figures alone and blocks that are mostly links), then "</body>" and
+// "</html>". Linear in the size of the page.
 void PickArticleBlock(LineList& article, const LineList& before_tables,
                       std::string_view title = {});
 

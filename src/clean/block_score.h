@@ -13,7 +13,7 @@
 namespace tavex {
 
 // Sums good text and clutter over every element's tree (TElement::Good,
-// Clutter, AllText, AllLinks, Pictures). A paragraph is good when it has at
+// Clutter, AllText, AllLinks, AllLetters, Pictures). A paragraph is good when it has at
 // least 25 characters outside links, under a third of link text and some
 // sentence punctuation; its text outside links is then article text and its
 // link text clutter. A paragraph as long but without punctuation (a
@@ -26,12 +26,12 @@ namespace tavex {
 // Teasers are marked (TElement::Teaser); their article text does not count
 // for the blocks around them, their clutter does: three or more sibling
 // blocks (div, li, article, section) of one kind (the same element and first
-// class word), each
-// holding a headline (a heading with a link in it, or a block whose first
-// text is a link of 20 characters or more) and less than 600 characters of
-// article text: the "other news" and "read also" lists sites put around and
-// inside an article. A row of features, each with its heading and a "learn
-// more" link at its end, is no list of teasers.
+// class word), each holding a headline (a heading with a link in it, or a
+// block whose first text is a link of 20 characters or more) and less than
+// 600 characters of article text: the "other news" and "read also" lists
+// sites put around and inside an article. A row of features, each with its
+// heading and a "learn more" link at its end, is no list of teasers. Linear
+// in the number of elements.
 void ScoreTree(TPageTree& tree, const LineList& lines, int heading = -1);
 
 // Good text less clutter.
@@ -53,8 +53,9 @@ int FindArticleHeading(const TPageTree& tree, const LineList& lines, std::string
 
 // Whether an element inside the chosen block is left out of it: frames,
 // hidden elements, teasers, figures without a picture (a video's place and
-// its caption), forms without article text, empty boxes and blocks without
-// article text that are at least half links.
+// its caption), forms without article text, empty boxes, a div or p of at
+// most 40 characters none of them a letter (a date, a time, a counter), and
+// blocks without article text that are at least half links.
 bool LeftOut(const TElement& element);
 
 }  // namespace tavex
