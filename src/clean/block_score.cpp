@@ -40,14 +40,14 @@ constexpr int kHeadingLines = 20;
 constexpr int64_t kFiguresChars = 40;
 // A teaser: one of at least this many alike siblings...
 constexpr int kTeaserRun = 3;
-// ... each with a link of at least this many characters (a headline) or a
-// heading, and less article text than this: a headline and a sentence or two,
-// not a section of the article.
+// ... each with a headline (a first link of at least this many characters,
+// or a heading that holds a link), and less article text than this: a
+// headline and a sentence or two, not a section of the article.
 constexpr int64_t kHeadlineChars = 20;
 constexpr int64_t kTeaserGood = 600;
 
-// Each element's own share: a paragraph's good text and clutter, everything's
-// text, links and pictures as ReadTree counted them.
+// Each element's own share before the sums: a paragraph's good text and
+// clutter, and whether it is a heading that holds a link.
 struct TOwn {
   int64_t Good = 0, Clutter = 0;
   bool LinkedHeading = false;
