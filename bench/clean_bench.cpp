@@ -1,7 +1,8 @@
 // Speed of the article cleaner over the shared corpus of real saved pages and
-// over a generated 5 MB page on one line, with the designer's switches and no
-// rule files. Before the timings it prints the slowest corpus page and how many
-// corpus titles match the title in the case's expected-metadata.json.
+// over a generated 5 MB page on one line, with the designer's switches (and
+// the corpus once more with today's switches on) and no rule files. Before
+// the timings it prints the slowest corpus page and how many corpus titles
+// match the title in the case's expected-metadata.json.
 #include <benchmark/benchmark.h>
 #include <unistd.h>
 
@@ -245,6 +246,17 @@ void BM_CleanCorpus(benchmark::State& state) {
   SetRates(state, static_cast<double>(pages.size()), static_cast<double>(bytes));
 }
 BENCHMARK(BM_CleanCorpus)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The same with the four switches the sample working folder turns on for
+// today's pages (data/mytavex.ini), the article block among them.
+void BM_CleanCorpusTodaysSwitches(benchmark::State& state) {
+  constexpr Switch kToday[] = {Switch::PickArticleBlock, Switch::ModernPictures,
+                               Switch::TrimSiteName, Switch::UnlinkMissingPages};
+  for (Switch sw : kToday) Window().SetChecked(sw, true);
+  BM_CleanCorpus(state);
+  for (Switch sw : kToday) Window().SetChecked(sw, false);
+}
+BENCHMARK(BM_CleanCorpusTodaysSwitches)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 void BM_CleanGenerated5MB(benchmark::State& state) {
   const std::string& path = GeneratedPagePath();

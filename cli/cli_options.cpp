@@ -11,6 +11,7 @@ const char* const kUsage =
     "                         [--rubric FOLDER=TITLE]... [--exclude TITLE]...\n"
     "                         [-o DIR] [-q] [--list]\n"
     "       mytavex-cli clean SOURCE TARGET [--workdir DIR] [--set NAME=VALUE]...\n"
+    "                         [--explain]\n"
     "       mytavex-cli --help | --version\n"
     "Все параметры и имена NAME для --set: mytavex-cli --help\n";
 
@@ -134,6 +135,8 @@ Options ParseArguments(const std::vector<std::string>& args) {
       options.quiet = true;
     } else if (build && arg == "--list") {
       options.list = true;
+    } else if (!build && arg == "--explain") {
+      options.explain = true;
     } else if (arg.size() > 1 && arg[0] == '-') {
       throw UsageError{"неизвестный параметр «" + arg + "» команды " + command};
     } else {

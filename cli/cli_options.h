@@ -2,7 +2,7 @@
 //
 //   mytavex-cli build [--workdir DIR] [--set NAME=VALUE]... [--rubric FOLDER=TITLE]...
 //                     [--exclude TITLE]... [-o DIR] [-q] [--list]
-//   mytavex-cli clean SOURCE TARGET [--workdir DIR] [--set NAME=VALUE]...
+//   mytavex-cli clean SOURCE TARGET [--workdir DIR] [--set NAME=VALUE]... [--explain]
 //   mytavex-cli --help | build --help | clean --help | --version
 //
 // Every option that takes a value takes it in the next argument or after "="
@@ -39,6 +39,7 @@ struct Options {
   std::optional<std::string> output;
   bool quiet = false;
   bool list = false;           // build --list: print what a build would make, write nothing
+  bool explain = false;        // clean --explain: print what each step changed
   std::string source, target;  // clean only
 };
 

@@ -10,6 +10,7 @@
 #include "clean/pictures.h"
 #include "cli/cli_archive.h"
 #include "cli/cli_edition.h"
+#include "cli/cli_explain.h"
 #include "cli/cli_list.h"
 #include "cli/cli_options.h"
 #include "cli/cli_summary.h"
@@ -144,7 +145,9 @@ int Clean(CliWindow& window, const Options& options, const std::string& source,
   // Into a built issue the page's pictures come after the issue's own: a
   // number already there is another article's picture.
   PictureRegister().Reset(HighestPictureNumber(images));
-  const std::string title = CleanArticle(source, target, window);
+  ExplainPrinter explain(out);
+  const std::string title =
+      CleanArticle(source, target, window, {}, nullptr, options.explain ? &explain : nullptr);
   PrintMessages(window, out);
   out << Cp1251ToUtf8(title) << "\n";
   return kExitSuccess;

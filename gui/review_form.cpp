@@ -2,15 +2,20 @@
 
 #include <QEvent>
 #include <QHBoxLayout>
+#include <QImage>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
 #include <QStyle>
+#include <QTextBrowser>
 #include <QToolButton>
+#include <QUrl>
 #include <QVBoxLayout>
 
 #include "app/visible_title.h"
+#include "dialog/article_preview.h"
 #include "glyphs.h"
+#include "platform/files.h"
 #include "platform/shell.h"
 #include "qt_text.h"
 
@@ -24,6 +29,43 @@ QToolButton* PanelButton(QWidget* parent, const QString& text, const char* hint)
   button->setFixedSize(28, 28);
   return button;
 }
+
+// The width the preview pane adds to the dialog, in pixels.
+constexpr int kPreviewWidth = 560;
+
+// Shows a page of the issue: its pictures come from the issue's own folders
+// (dialog/article_preview.h), nothing else is loaded (no style sheet, no
+// address out of the issue), and a click on a link goes nowhere.
+class TPageBrowser : public QTextBrowser {
+ public:
+  explicit TPageBrowser(QWidget* parent) : QTextBrowser(parent) {
+    setOpenLinks(false);
+    setOpenExternalLinks(false);
+  }
+  // The page shown, as the core's path text; empty for none.
+  void ShowPage(const std::string& path) {
+    page_path_ = path;
+    const std::optional<std::string> page = path.empty() ? std::nullopt : PreviewPage(path);
+    setHtml(page ? FromCore(*page) : QString());
+  }
+
+ protected:
+  QVariant loadResource(int type, const QUrl& name) override {
+    if (type != QTextDocument::ImageResource || page_path_.empty()) return {};
+    // The page writes "..\Images\3.gif"; the document hands it back as an
+    // address, its backslashes escaped.
+    const std::string picture =
+        PreviewPicturePath(page_path_, ToCore(QUrl::fromPercentEncoding(name.toEncoded())));
+    if (picture.empty()) return {};
+    const std::optional<std::string> bytes = ReadFileBytes(picture);
+    QImage image;
+    if (!bytes || !image.loadFromData(QByteArray::fromStdString(*bytes))) return {};
+    return image;
+  }
+
+ private:
+  std::string page_path_;
+};
 
 }  // namespace
 
@@ -51,22 +93,34 @@ TForm2::TForm2(QWidget* parent) : QDialog(parent) {
   SpeedButton3->setIcon(AddAllGlyph());
   SpeedButton4 = PanelButton(panel, QString(), "Убрать из рубрики все");
   SpeedButton4->setIcon(RemoveAllGlyph());
+  SpeedButton5 = PanelButton(panel, QString(), "Показать страницу выбранной статьи");
+  SpeedButton5->setIcon(style()->standardIcon(QStyle::SP_FileDialogContentsView));
+  SpeedButton5->setCheckable(true);
   BitBtn1 = new QPushButton(style()->standardIcon(QStyle::SP_DialogOkButton), QStringLiteral("Ok"),
                             panel);
   BitBtn1->setDefault(true);
   auto* buttons = new QHBoxLayout(panel);
   buttons->setContentsMargins(4, 4, 4, 4);
-  for (QToolButton* button : {SpeedButton1, SpeedButton2, SpeedButton3, SpeedButton4})
+  for (QToolButton* button : {SpeedButton1, SpeedButton2, SpeedButton3, SpeedButton4, SpeedButton5})
     buttons->addWidget(button);
   buttons->addStretch();
   buttons->addWidget(BitBtn1);
 
-  auto* layout = new QVBoxLayout(this);
+  // The list's column as designed, and the preview pane to its right.
+  column_ = new QWidget(this);
+  auto* layout = new QVBoxLayout(column_);
   layout->setContentsMargins(0, 4, 0, 0);
   layout->setSpacing(2);
   layout->addWidget(Label1);
   layout->addWidget(CheckListBox1, 1);
   layout->addWidget(panel);
+  Preview = new TPageBrowser(this);
+  Preview->hide();
+  auto* sides = new QHBoxLayout(this);
+  sides->setContentsMargins(0, 0, 0, 0);
+  sides->setSpacing(4);
+  sides->addWidget(column_, 0);
+  sides->addWidget(Preview, 1);
 
   connect(SpeedButton1, &QToolButton::clicked, this, [this] {
     if (state_) state_->PreviousRubric();
@@ -78,6 +132,8 @@ TForm2::TForm2(QWidget* parent) : QDialog(parent) {
   });
   connect(SpeedButton3, &QToolButton::clicked, this, [this] { SetAllIncluded(true); });
   connect(SpeedButton4, &QToolButton::clicked, this, [this] { SetAllIncluded(false); });
+  connect(SpeedButton5, &QToolButton::toggled, this, &TForm2::ShowPreview);
+  connect(CheckListBox1, &QListWidget::currentRowChanged, this, &TForm2::PreviewArticle);
   connect(CheckListBox1, &QListWidget::itemChanged, this, &TForm2::CheckListBox1ClickCheck);
   CheckListBox1->viewport()->installEventFilter(this);
   connect(BitBtn1, &QPushButton::clicked, this, &QDialog::accept);
@@ -96,7 +152,36 @@ void TForm2::ClearTable() {
 
 void TForm2::showEvent(QShowEvent* event) {
   QDialog::showEvent(event);
+  SpeedButton5->setChecked(false);
   FormActivate();
+}
+
+// The list's column keeps its width while the pane is open; the pane takes
+// what the dialog grows by.
+void TForm2::ShowPreview(bool on) {
+  if (on == !Preview->isHidden()) return;
+  if (on) {
+    const int column_width = column_->width();
+    column_->setFixedWidth(column_width);
+    Preview->show();
+    resize(width() + kPreviewWidth, height());
+    PreviewArticle(CheckListBox1->currentRow());
+  } else {
+    const int column_width = column_->width();
+    Preview->hide();
+    column_->setMinimumWidth(0);
+    column_->setMaximumWidth(QWIDGETSIZE_MAX);
+    resize(column_width, height());
+    static_cast<TPageBrowser*>(Preview)->ShowPage({});
+  }
+}
+
+// The page of the list's item index, when the pane is open; none for no item.
+void TForm2::PreviewArticle(int index) {
+  if (Preview->isHidden()) return;
+  std::optional<std::string> path;
+  if (state_ && index >= 0) path = state_->ArticlePath(index);
+  static_cast<TPageBrowser*>(Preview)->ShowPage(path.value_or(std::string()));
 }
 
 void TForm2::FormActivate() {
@@ -119,6 +204,7 @@ void TForm2::FillArticleList() {
     item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
     item->setCheckState(entry.Checked ? Qt::Checked : Qt::Unchecked);
   }
+  PreviewArticle(CheckListBox1->currentRow());
 }
 
 void TForm2::CheckListBox1ClickCheck(QListWidgetItem* item) {

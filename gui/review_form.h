@@ -2,6 +2,11 @@
 // a check mark. The dialog mirrors a TReviewState (dialog/review_state.h) in
 // its widgets; Ok only closes it with the Accepted result, and the main
 // window then takes the unchecked articles off the issue (ApplyReview).
+//
+// The preview button beside the four of the panel opens a pane at the
+// dialog's right that shows the selected article's cleaned page with the
+// issue's pictures, so the editor sees what a page will look like before Ok.
+// It is off at every show: the dialog then looks as it was designed.
 #pragma once
 
 #include <QDialog>
@@ -15,6 +20,7 @@ class QLabel;
 class QListWidget;
 class QListWidgetItem;
 class QPushButton;
+class QTextBrowser;
 class QToolButton;
 
 namespace tavex::gui {
@@ -41,7 +47,9 @@ class TForm2 : public QDialog {
   QToolButton* SpeedButton2 = nullptr;  // >
   QToolButton* SpeedButton3 = nullptr;  // check all
   QToolButton* SpeedButton4 = nullptr;  // uncheck all
+  QToolButton* SpeedButton5 = nullptr;  // the preview, on or off
   QPushButton* BitBtn1 = nullptr;       // Ok
+  QTextBrowser* Preview = nullptr;      // the selected article's page
 
   const TReviewState* state() const { return state_.get(); }
 
@@ -55,8 +63,11 @@ class TForm2 : public QDialog {
   void CheckListBox1ClickCheck(QListWidgetItem* item);
   void CheckListBox1DblClick();
   void SetAllIncluded(bool on);
+  void ShowPreview(bool on);
+  void PreviewArticle(int index);
 
   std::unique_ptr<TReviewState> state_;
+  QWidget* column_ = nullptr;  // the label, the list and the panel
 };
 
 }  // namespace tavex::gui

@@ -2,6 +2,7 @@
 // main window: unchecked articles leave the navigation page and the disk.
 #include "review_form.h"
 
+#include <QBuffer>
 #include <QDateEdit>
 #include <QLabel>
 #include <QLineEdit>
@@ -10,6 +11,7 @@
 #include <QStyle>
 #include <QTableWidgetItem>
 #include <QTest>
+#include <QTextBrowser>
 #include <QToolButton>
 
 #include "app/memory_window.h"
@@ -65,6 +67,26 @@ std::string Heading(const char* name) {
 std::string Block(const TArticleEntry& entry) {
   return "<tr>\r\n<td>\r\n<font size=\"2\">\r\n" + entry.LinkMarkup + "\r\n" + entry.Title +
          "\r\n</a>\r\n</font>\r\n</td>\r\n</tr>\r\n";
+}
+
+// A picture of one colour, 40 by 40, as PNG bytes.
+std::string Picture(QColor colour) {
+  QImage image(40, 40, QImage::Format_RGB32);
+  image.fill(colour);
+  QByteArray bytes;
+  QBuffer buffer(&bytes);
+  buffer.open(QIODevice::WriteOnly);
+  image.save(&buffer, "PNG");
+  return bytes.toStdString();
+}
+
+// How many pixels of the widget, as it paints itself, have the colour.
+int PixelsOf(QWidget* widget, QColor colour) {
+  const QImage shot = widget->grab().toImage();
+  int count = 0;
+  for (int y = 0; y < shot.height(); ++y)
+    for (int x = 0; x < shot.width(); ++x) count += shot.pixelColor(x, y) == colour;
+  return count;
 }
 
 }  // namespace
@@ -245,6 +267,62 @@ class ReviewFormTest : public QObject {
     form.ReviewArticles(table);
     QCOMPARE(ReadFile(work.path() + "/out/frame/left.htm"), page);
     QVERIFY(QFile::exists(work.path() + "/out/pub/0.htm"));
+  }
+
+  // The preview: off as designed; on, it shows the selected article's page
+  // with the issue's pictures and nothing from outside the issue.
+  void thePreviewShowsTheSelectedArticlesPage() {
+    WorkFolder work;
+    const std::string out = work / "out";
+    WriteFile(work.path() + "/out/images/1.png", Picture(Qt::red));
+    WriteFile(work.path() + "/secret.png", Picture(Qt::blue));
+    WriteFile(work.path() + "/out/pub/0.htm",
+              Utf8To1251("<html><head></head><body><h2 align=\"center\">Альфа</h2>"
+                         "<p>Первая статья выпуска.</p><img src=\"..\\Images\\1.png\">"
+                         "<img src=\"..\\..\\secret.png\"></body></html>\r\n"));
+    WriteFile(work.path() + "/out/pub/1.htm",
+              "<html><body><p>The second page, without pictures.</p></body></html>\r\n");
+    tavex::MemoryWindow window;
+    window.SetRowCount(3);
+    window.SetCell(1, 1, Utf8To1251("Сеть"));
+    window.SetCell(1, 2, Utf8To1251("Пусто"));
+    ArticleTable table;
+    table.Rubrics = {{Article("Альфа", 0, out), Article("Бета", 1, out)}, {}};
+    TForm2 dialog;
+    dialog.SetTable(window, table);
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+    QVERIFY(dialog.Preview->isHidden());
+    QCOMPARE(dialog.size(), QSize(298, 496));
+    QCOMPARE(dialog.SpeedButton5->toolTip(),
+             QString::fromUtf8("Показать страницу выбранной статьи"));
+
+    dialog.CheckListBox1->setCurrentRow(0);
+    dialog.SpeedButton5->click();
+    QVERIFY(!dialog.Preview->isHidden());
+    QCOMPARE(dialog.width(), 298 + 560);
+    QCOMPARE(dialog.CheckListBox1->width(), 298);  // the list keeps its place
+    QVERIFY2(dialog.Preview->toPlainText().contains(QString::fromUtf8("Первая статья выпуска.")),
+             qPrintable(dialog.Preview->toPlainText()));
+    QTest::qWait(50);
+    QCOMPARE(PixelsOf(dialog.Preview->viewport(), Qt::red), 40 * 40);
+    QCOMPARE(PixelsOf(dialog.Preview->viewport(), Qt::blue), 0);
+
+    dialog.CheckListBox1->setCurrentRow(1);  // another article, another page
+    QVERIFY(dialog.Preview->toPlainText().contains("The second page, without pictures."));
+    QCOMPARE(PixelsOf(dialog.Preview->viewport(), Qt::red), 0);
+    dialog.SpeedButton2->click();  // a rubric without articles shows no page
+    QCOMPARE(dialog.Preview->toPlainText(), QString());
+
+    dialog.SpeedButton5->click();
+    QVERIFY(dialog.Preview->isHidden());
+    QCOMPARE(dialog.width(), 298);
+    // Every show starts without it.
+    dialog.SpeedButton5->click();
+    dialog.hide();
+    dialog.show();
+    QVERIFY(dialog.Preview->isHidden());
+    QCOMPARE(dialog.width(), 298);
   }
 
   void okWithoutANavigationPageShowsWhyAndDeletesNothing() {

@@ -5,12 +5,12 @@
 // It goes through the window's first activation like a start does. With
 // --start it also presses Start, which writes the issue and updates the help
 // contents as the settings say: use a copy of the workspace then. The review
-// dialog is pictured with the issue's articles and closed with Ok, keeping
-// all of them. Messages go to standard error, and are pictured in their
-// message box (messageN.png, and the whole screen beside it) before it closes;
-// the order they are printed in tells which came before the review. While
-// the help compiler runs, the window is pictured with its status text
-// (compiling.png).
+// dialog is pictured with the issue's articles, once more with the preview of
+// the first rubric's last article open, and closed with Ok, keeping all of
+// them. Messages go to standard error, and are pictured in their message box
+// (messageN.png, and the whole screen beside it) before it closes; the order
+// they are printed in tells which came before the review. While the help
+// compiler runs, the window is pictured with its status text (compiling.png).
 #include <QApplication>
 #include <QDir>
 #include <QLabel>
@@ -22,6 +22,7 @@
 #include <QTabWidget>
 #include <QTest>
 #include <QTimer>
+#include <QToolButton>
 #include <cstdio>
 #include <cstring>
 
@@ -56,6 +57,12 @@ int main(int argc, char** argv) {
     dialog.CheckListBox1->setCurrentRow(0);
     dialog.grab().save(out.filePath("review.png"));
     std::printf("review: %d articles in the first rubric\n", dialog.CheckListBox1->count());
+    // The same with the preview open, on the rubric's last article.
+    dialog.SpeedButton5->click();
+    dialog.CheckListBox1->setCurrentRow(dialog.CheckListBox1->count() - 1);
+    QTest::qWait(200);
+    dialog.grab().save(out.filePath("review-preview.png"));
+    dialog.SpeedButton5->click();
     dialog.BitBtn1->click();
     return dialog.result();
   };

@@ -6,6 +6,7 @@
 #include "app/main_window.h"
 #include "clean/article_block.h"
 #include "clean/article_title.h"
+#include "clean/clean_trace.h"
 #include "clean/content_table.h"
 #include "clean/head_repair.h"
 #include "clean/line_helpers.h"
@@ -45,32 +46,45 @@ std::string FolderOf(std::string_view path) {
 
 std::string CleanArticleSteps(std::string_view source_path, std::string_view target_path,
                               MainWindow& window, std::string_view source_root,
-                              const TIssueArticles* issue) {
+                              const TIssueArticles* issue, TCleanTrace* trace) {
   // The four rule passes share one listing of the rule folder.
   TRuleFolder rules(window);
+  rules.SetTrace(trace);
   TempFolder scratch;  // removed when the article is done, also on a failure
-  LineList article = LoadArticle(source_path, source_root, scratch, window);                   // 1
-  SplitTagsToLines(article);                                                                   // 2
-  RepairHead(article);                                                                         // 3
-  if (window.IsChecked(Switch::CutScripts)) CutScriptsAndLinks(article);                       // 4
+  LineList article = LoadArticle(source_path, source_root, scratch, window);  // 1
+  TStepWatch watch(trace, article);  // tells a trace what each step changed
+  SplitTagsToLines(article);         // 2
+  watch.After(kStepNormalise);
+  RepairHead(article);  // 3
+  watch.After(kStepHeadRepair);
+  if (window.IsChecked(Switch::CutScripts)) CutScriptsAndLinks(article);  // 4
+  watch.After(kStepScripts);
   if (window.IsChecked(Switch::ReplaceFragments)) ApplyReplaceRules(article, window, &rules);  // 5
-  if (window.IsChecked(Switch::WidenTables)) WidenTableTags(article);                          // 6
-  std::string title = FindArticleTitle(article);                                               // 7
+  watch.Resync();
+  if (window.IsChecked(Switch::WidenTables)) WidenTableTags(article);  // 6
+  watch.After(kStepWidenTables);
+  std::string title = FindArticleTitle(article);  // 7
   if (window.IsChecked(Switch::TrimSiteName)) title = TrimSiteName(title, article);
   if (window.IsChecked(Switch::RemoveAds)) {  // 8
     // The block pass judges the page as it stood before the table pass.
     const LineList page = window.IsChecked(Switch::PickArticleBlock) ? article : LineList();
     if (window.IsChecked(Switch::PickRichestTable)) SelectContentTable(article, window);
-    if (!page.empty()) PickArticleBlock(article, page);
+    watch.After(kStepContentTable);
+    if (!page.empty()) PickArticleBlock(article, page, title);
+    watch.After(kStepArticleBlock);
     ApplyCutRules(article, window, &rules);
     ApplyDeleteRules(article, window, &rules);
+    watch.Resync();
   }
   const std::string folder = FolderOf(source_path);  // 9
   RewritePictures(article, folder, source_root.empty() ? folder : source_root, PictureRegister(),
                   window, LastPathPart(source_path),
                   scratch.Made() ? scratch.Path() : std::string());
+  watch.After(kStepPictures);
   if (window.IsChecked(Switch::UnlinkMissingPages)) RewritePageLinks(article, source_path, issue);
+  watch.After(kStepLinks);
   AddTitleHeading(article, title);  // 10
+  watch.After(kStepHeading);
   // 11: the title goes back to the caller below, after the page is saved.
   if (window.IsChecked(Switch::InsertExtraInfo)) ApplyInsertRules(article, window, &rules);  // 12
   FinishArticlePage(article, title);
@@ -82,9 +96,9 @@ std::string CleanArticleSteps(std::string_view source_path, std::string_view tar
 
 std::string CleanArticle(std::string_view source_path, std::string_view target_path,
                          MainWindow& window, std::string_view source_root,
-                         const TIssueArticles* issue) {
+                         const TIssueArticles* issue, TCleanTrace* trace) {
   try {
-    return CleanArticleSteps(source_path, target_path, window, source_root, issue);
+    return CleanArticleSteps(source_path, target_path, window, source_root, issue, trace);
   } catch (const Failure& failure) {
     // A failure that names no file of its own (a threshold that is not a
     // number, a rule's text) names the page being cleaned.

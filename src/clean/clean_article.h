@@ -7,6 +7,7 @@
 namespace tavex {
 
 class MainWindow;
+class TCleanTrace;
 class TIssueArticles;
 
 // Cleans the page at source_path and writes it to target_path; returns the
@@ -20,10 +21,12 @@ class TIssueArticles;
 // PageArchiveReader (clean/page_archive.h). Pictures the page carries inside
 // itself (data: addresses, archive parts) go through a scratch folder under
 // the system's temporary folder, never the source folder; it is removed when
-// the call returns or throws.
+// the call returns or throws. With a trace, each step and each rule file
+// that changed the page is told to it, in order (clean/clean_trace.h); the
+// page written is the same with or without one.
 std::string CleanArticle(std::string_view source_path, std::string_view target_path,
                          MainWindow& window, std::string_view source_root = {},
-                         const TIssueArticles* issue = nullptr);
+                         const TIssueArticles* issue = nullptr, TCleanTrace* trace = nullptr);
 
 // Empties the picture register: numbering starts from 1 again (once per build).
 void ResetPictureRegister();

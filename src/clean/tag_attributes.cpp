@@ -9,10 +9,16 @@ bool IsSpace(char c) {
   return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f';
 }
 
-// One past the last character of a run that stops at white space or at one of stops.
+// One past the last character of a run that stops at white space or at one of
+// stops (at most a few characters, compared one by one: a search of stops for
+// each character of every tag costs more than the run itself).
 size_t RunEnd(std::string_view text, size_t at, std::string_view stops) {
-  while (at < text.size() && !IsSpace(text[at]) && stops.find(text[at]) == std::string_view::npos)
-    ++at;
+  for (; at < text.size(); ++at) {
+    const char c = text[at];
+    if (IsSpace(c)) return at;
+    for (char stop : stops)
+      if (c == stop) return at;
+  }
   return at;
 }
 
@@ -25,6 +31,12 @@ size_t SkipSpaces(std::string_view text, size_t at) {
 
 std::vector<TTagAttribute> TagAttributes(std::string_view tag) {
   std::vector<TTagAttribute> attributes;
+  ReadTagAttributes(tag, attributes);
+  return attributes;
+}
+
+void ReadTagAttributes(std::string_view tag, std::vector<TTagAttribute>& attributes) {
+  attributes.clear();
   size_t at = tag.empty() || tag[0] != '<' ? 0 : RunEnd(tag, 1, "/>");  // past the tag's name
   while (true) {
     while (at < tag.size() && (IsSpace(tag[at]) || tag[at] == '/')) ++at;
@@ -52,7 +64,6 @@ std::vector<TTagAttribute> TagAttributes(std::string_view tag) {
     attribute.end = at;
     attributes.push_back(attribute);
   }
-  return attributes;
 }
 
 const TTagAttribute* FindAttribute(const std::vector<TTagAttribute>& attributes,

@@ -25,6 +25,9 @@ struct TTagAttribute {
 // quotes (a missing closing quote runs to the end), or runs unquoted to the
 // next white space or ">". The views point into tag.
 std::vector<TTagAttribute> TagAttributes(std::string_view tag);
+// The same into attributes, emptied first: a pass that reads every tag of a
+// page keeps one vector and allocates once.
+void ReadTagAttributes(std::string_view tag, std::vector<TTagAttribute>& attributes);
 
 // The first attribute of that name (names compared exactly: the normalised
 // form has them in lower case); null when there is none.

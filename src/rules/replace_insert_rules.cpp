@@ -26,8 +26,9 @@ std::string_view FirstThree(const std::string& line) {
 }
 
 // Find fragment: the lines before the first line equal to "<<*>>";
-// replacement: the lines after it, none when there is no such line.
-void ApplyReplaceRule(LineList& article, const LineList& rule, MainWindow& window) {
+// replacement: the lines after it, none when there is no such line. Answers
+// the marker's line from 1 (1 without a marker).
+int ApplyReplaceRule(LineList& article, const LineList& rule, MainWindow& window) {
   // The first line is read before anything else, so an empty file fails on it.
   if (rule.empty()) throw ListIndexOutOfBounds(0);
   int m = 0;
@@ -36,13 +37,15 @@ void ApplyReplaceRule(LineList& article, const LineList& rule, MainWindow& windo
   const LineList replacement =
       NormalisedFragmentWithIssueNumber(rule, m + 1, LineCount(rule), window);
   ReplaceBlockEverywhere(article, find, replacement, &window);
+  return m < LineCount(rule) ? m + 1 : 1;
 }
 
 // Position form: line 0 is "<*>" and a line index, the rest is the fragment.
 // Anchor form: the anchor, a marker line beginning with "*<>" or "<>*", the
 // fragment. Only a marker line that is exactly "<>*" inserts after the anchor;
-// "<>*" with anything behind it inserts before, like "*<>".
-void ApplyInsertRule(LineList& article, const LineList& rule, MainWindow& window) {
+// "<>*" with anything behind it inserts before, like "*<>". Answers the
+// marker's line from 1 (line 1 in the position form).
+int ApplyInsertRule(LineList& article, const LineList& rule, MainWindow& window) {
   if (rule.empty()) throw ListIndexOutOfBounds(0);
   int m = 0;
   int position = 0;
@@ -59,26 +62,28 @@ void ApplyInsertRule(LineList& article, const LineList& rule, MainWindow& window
   // marker says.
   if (m == 0) {
     InsertBlockIfAbsent(article, fragment, position, &window);
-    return;
+    return 1;
   }
   const LineList anchor = NormalisedFragmentWithIssueNumber(rule, 0, m, window);
   int p = 0;
-  if (!FindBlock(0, article, anchor, p, &window)) return;
+  if (!FindBlock(0, article, anchor, p, &window)) return m + 1;
   if (rule[m] == kAfterAnchor) p += LineCount(anchor);
   InsertBlockIfAbsent(article, fragment, p, &window);
+  return m + 1;
 }
 
 }  // namespace
 
 void ApplyReplaceRules(LineList& article, MainWindow& window, TRuleFolder* rules) {
   ForEachRuleFile(
-      ".cha", window, [&](const LineList& rule) { ApplyReplaceRule(article, rule, window); },
-      rules);
+      ".cha", window, [&](const LineList& rule) { return ApplyReplaceRule(article, rule, window); },
+      rules, &article);
 }
 
 void ApplyInsertRules(LineList& article, MainWindow& window, TRuleFolder* rules) {
   ForEachRuleFile(
-      ".ins", window, [&](const LineList& rule) { ApplyInsertRule(article, rule, window); }, rules);
+      ".ins", window, [&](const LineList& rule) { return ApplyInsertRule(article, rule, window); },
+      rules, &article);
 }
 
 }  // namespace tavex

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "app/main_window.h"
+#include "clean/clean_trace.h"
 #include "clean/line_helpers.h"
 #include "platform/failure.h"
 #include "platform/file_stamp.h"
@@ -136,8 +137,16 @@ void WarnOfMissingRuleFolder(MainWindow& window) {
       {ShownPath(CurrentFolder())}));
 }
 
+std::string_view PathBelowRuleFolder(std::string_view path) {
+  if (path.starts_with(kRuleFolder) && path.size() > kRuleFolder.size() &&
+      (path[kRuleFolder.size()] == '\\' || path[kRuleFolder.size()] == '/'))
+    return path.substr(kRuleFolder.size() + 1);
+  return path;
+}
+
 void ForEachRuleFile(std::string_view extension, MainWindow& window,
-                     const std::function<void(const LineList& rule)>& apply, TRuleFolder* folder) {
+                     const std::function<int(const LineList& rule)>& apply, TRuleFolder* folder,
+                     const LineList* article) {
   std::optional<TRuleFolder> own;
   if (!folder) folder = &own.emplace(window);
   // A copy: a rule pass lets window messages run, and nothing must change the
@@ -146,10 +155,19 @@ void ForEachRuleFile(std::string_view extension, MainWindow& window,
   for (const std::string& path : files) {
     window.ProcessMessages();
     const std::shared_ptr<const LineList> rule = LoadRuleFile(path);
+    TCleanTrace* trace = article ? folder->Trace() : nullptr;
+    const LineList before = trace ? *article : LineList();
+    int rule_line = 0;
     try {
-      apply(*rule);
+      rule_line = apply(*rule);
     } catch (const Failure& failure) {
       throw failure.At(path);
+    }
+    if (trace && *article != before) {
+      TStepChange change = DescribeChange(before, *article);
+      change.Step = PathBelowRuleFolder(path);
+      change.RuleLine = rule_line;
+      trace->StepChanged(change);
     }
   }
 }

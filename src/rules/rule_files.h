@@ -16,6 +16,7 @@
 namespace tavex {
 
 class MainWindow;
+class TCleanTrace;
 
 inline constexpr std::string_view kRuleFolder = "HtmClear";
 
@@ -49,8 +50,13 @@ class TRuleFolder {
   // The rule files by kind, in the order above.
   using Kinds = std::array<LineList, 4>;
 
+  // Where the passes tell what each rule file changed (null: nowhere).
+  void SetTrace(TCleanTrace* trace) { trace_ = trace; }
+  TCleanTrace* Trace() const { return trace_; }
+
  private:
   MainWindow& window_;
+  TCleanTrace* trace_ = nullptr;
   std::shared_ptr<const Kinds> files_;  // null until the first pass asks
 };
 
@@ -69,12 +75,19 @@ void WarnOfMissingRuleFolder(MainWindow& window);
 std::shared_ptr<const LineList> LoadRuleFile(const std::string& path);
 
 // For each rule file of one kind in order, lets pending window messages run,
-// loads it and hands its lines to apply. With folder null, "HtmClear" is
+// loads it and hands its lines to apply, which answers the line (from 1) of
+// the rule's marker, 1 for a rule without one. With folder null, "HtmClear" is
 // listed for this call alone. A failure while a rule is applied names the rule
-// file, as listed, on its second line (see platform/failure.h).
+// file, as listed, on its second line (see platform/failure.h). When the
+// folder has a trace, each rule file that changed article is told to it under
+// its path below "HtmClear" and that line.
 void ForEachRuleFile(std::string_view extension, MainWindow& window,
-                     const std::function<void(const LineList& rule)>& apply,
-                     TRuleFolder* folder = nullptr);
+                     const std::function<int(const LineList& rule)>& apply,
+                     TRuleFolder* folder = nullptr, const LineList* article = nullptr);
+
+// A rule file's path as listed, less the rule folder in front of it:
+// "ads\banner.bet" for "HtmClear\ads\banner.bet".
+std::string_view PathBelowRuleFolder(std::string_view path);
 
 // Rule lines [first, end) as a fragment in the article's normalised form, so a
 // fragment may be written on one line or many, in any letter case and spacing.
