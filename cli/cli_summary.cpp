@@ -42,9 +42,11 @@ void PrintBuildSummary(const CliWindow& window, const ArticleTable& table, std::
   }
   out << "Issue " << Cp1251ToUtf8(issue.facts.IssueNumber) << ": " << ShownAbsolute(folder) << "\n"
       << "  start page: " << ShownAbsolute(folder + "\\index.htm") << "\n";
-  const std::string book = EditionBookPath(issue.facts);
-  if (issue.made_book && !book.empty() && FileExists(book))
-    out << "  book: " << ShownAbsolute(book) << "\n";
+  // Asked only when a book was to be made: the edition's plug-in may be missing.
+  if (issue.made_book) {
+    const std::string book = EditionBookPath(issue.facts);
+    if (!book.empty() && FileExists(book)) out << "  book: " << ShownAbsolute(book) << "\n";
+  }
   out << "  rubrics " << rubrics << ", articles " << articles << ", pictures "
       << PictureRegister().Count() << ", dropped " << dropped << "\n";
 
