@@ -97,6 +97,8 @@ std::string HelpText() {
          "                       help contents, help file; ends with a summary of what it made\n"
          "  clean SOURCE TARGET  one page cleaned into TARGET; its pictures go to TargetDir's\n"
          "                       images folder, by default the folder above TARGET's folder\n"
+         "  init DIR             рабочая папка из образца (настройки, шаблоны, правила, исходная\n"
+         "                       папка, проект справки) в новой или пустой папке DIR\n"
          "\n"
          "Options:\n"
          "  --workdir DIR        the working folder (tavex.sav, templates, HtmClear); default: .\n"

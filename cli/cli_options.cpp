@@ -2,12 +2,15 @@
 
 #include <cstdio>
 
+#include "cli/cli_init.h"
+
 namespace tavex::cli {
 
 const char* const kUsage =
     "usage: mytavex-cli build [--workdir DIR] [--set NAME=VALUE]... [--rubric FOLDER=TITLE]...\n"
     "                         [--exclude TITLE]... [--quiet] [--list]\n"
     "       mytavex-cli clean SOURCE TARGET [--workdir DIR] [--set NAME=VALUE]...\n"
+    "       mytavex-cli init DIR\n"
     "       mytavex-cli --help | --version\n"
     "'mytavex-cli --help' lists every option and every NAME that --set takes.\n";
 
@@ -69,6 +72,8 @@ Options ParseArguments(const std::vector<std::string>& args) {
     options.command = Command::Build;
   } else if (command == "clean") {
     options.command = Command::Clean;
+  } else if (command == "init") {
+    return ParseInitArguments(args);
   } else {
     throw UsageError{"unknown command '" + command + "'"};
   }

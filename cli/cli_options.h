@@ -3,6 +3,7 @@
 //   mytavex-cli build [--workdir DIR] [--set NAME=VALUE]... [--rubric FOLDER=TITLE]...
 //                     [--exclude TITLE]... [--quiet] [--list]
 //   mytavex-cli clean SOURCE TARGET [--workdir DIR] [--set NAME=VALUE]...
+//   mytavex-cli init DIR
 //   mytavex-cli --help | build --help | clean --help | --version
 //
 // Scripts depend on this interface; keep it as it stands. Texts stay UTF-8
@@ -18,7 +19,7 @@
 
 namespace tavex::cli {
 
-enum class Command { Build, Clean, Help, Version };
+enum class Command { Build, Clean, Init, Help, Version };
 
 struct Setting {
   std::string name;   // an option name: SourceDir, RemoveAds, IssueDate, ...
@@ -34,6 +35,7 @@ struct Options {
   bool quiet = false;
   bool list = false;           // build --list: print what a build would make, write nothing
   std::string source, target;  // clean only
+  std::string folder;          // init only: the working folder to make
 };
 
 // Thrown for a command line that does not fit the interface (exit status 2).
