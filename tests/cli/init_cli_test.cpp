@@ -15,6 +15,7 @@ namespace fs = std::filesystem;
 namespace tavex::cli {
 namespace {
 
+using test::FileTree;
 using test::ReadFile;
 using test::TempDir;
 
@@ -30,14 +31,6 @@ Outcome RunCommand(const std::vector<std::string>& args) {
   return {status, out.str(), err.str()};
 }
 
-std::map<std::string, std::string> Files(const fs::path& folder) {
-  std::map<std::string, std::string> files;
-  for (const auto& entry : fs::recursive_directory_iterator(folder))
-    if (entry.is_regular_file())
-      files[fs::relative(entry.path(), folder).generic_string()] = ReadFile(entry.path());
-  return files;
-}
-
 TEST(CliInit, MakesAWorkingFolderWhoseSampleIssueBuildsInIt) {
   TempDir place;
   const fs::path folder = place.path() / "Мой журнал";
@@ -48,7 +41,7 @@ TEST(CliInit, MakesAWorkingFolderWhoseSampleIssueBuildsInIt) {
   EXPECT_NE(init.out.find("mytavex-cli build --workdir " + folder.string()), std::string::npos);
   // The sample's own files, byte for byte; its settings name folders relative
   // to the working folder, so they serve the copy as they stand.
-  const std::map<std::string, std::string> made = Files(folder);
+  const std::map<std::string, std::string> made = FileTree(folder);
   for (const char* name :
        {"tavex.sav", "mytavex.ini", "left.htm", "Logo.gif", "HtmClear/banner.bet",
         "source/Software/office.htm", "help/tavex.hhp", "help/Table of Contents.hhc"})
@@ -59,7 +52,7 @@ TEST(CliInit, MakesAWorkingFolderWhoseSampleIssueBuildsInIt) {
   // compiler is installed.
   const bool compiler = FindProgram("chmcmd").has_value();
   const Outcome build = RunCommand({"build", "--workdir", folder.string(), "--quiet", "--set",
-                             compiler ? "RunCompiler=on" : "RunCompiler=off"});
+                                    compiler ? "RunCompiler=on" : "RunCompiler=off"});
   ASSERT_EQ(build.status, kExitSuccess) << build.err;
   const fs::path issue = folder / "help" / "tavex1" / "tavex1";
   EXPECT_NE(build.out.find("Issue 1: " + issue.string()), std::string::npos) << build.out;
@@ -75,12 +68,12 @@ TEST(CliInit, AFolderThatHoldsFilesIsRefusedByNameAndLeftAsItWas) {
   TempDir folder;
   test::WriteFile(folder.path() / "tavex.sav", "the editor's settings");
   test::WriteFile(folder.path() / "help" / "notes.txt", "notes");
-  const std::map<std::string, std::string> before = Files(folder.path());
+  const std::map<std::string, std::string> before = FileTree(folder.path());
   const Outcome init = RunCommand({"init", folder.text()});
   EXPECT_EQ(init.status, kExitFailure);
   EXPECT_EQ(init.out, "");
   EXPECT_NE(init.err.find("Папка " + folder.text() + " не пуста"), std::string::npos) << init.err;
-  EXPECT_EQ(Files(folder.path()), before);
+  EXPECT_EQ(FileTree(folder.path()), before);
 }
 
 TEST(CliInit, TakesOneFolder) {

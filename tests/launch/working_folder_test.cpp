@@ -15,18 +15,10 @@ namespace fs = std::filesystem;
 namespace tavex {
 namespace {
 
+using test::FileTree;
 using test::ReadFile;
 using test::TempDir;
 using test::WriteFile;
-
-// Every file below a folder, relative with "/", with its bytes.
-std::map<std::string, std::string> Files(const fs::path& folder) {
-  std::map<std::string, std::string> files;
-  for (const auto& entry : fs::recursive_directory_iterator(folder))
-    if (entry.is_regular_file())
-      files[fs::relative(entry.path(), folder).generic_string()] = ReadFile(entry.path());
-  return files;
-}
 
 // A sample with what a build of it leaves beside its own files: an issue
 // folder (its mark file inside), the compiled help file and its log, a lock
@@ -64,7 +56,7 @@ TEST_F(Sample, CopiesTheSampleWithoutWhatItsBuildsLeft) {
       {"HtmClear/Fonts/arial.cha", "bytes of HtmClear/Fonts/arial.cha"},
       {"source/Internet/mail.htm", "bytes of source/Internet/mail.htm"},
       {"help/tavex.hhp", "bytes of help/tavex.hhp"}};
-  EXPECT_EQ(Files(folder), expected);
+  EXPECT_EQ(FileTree(folder), expected);
   // Not even the emptied issue folder's parents come along.
   EXPECT_FALSE(fs::exists(folder / "help" / "tavex1"));
 }
@@ -84,17 +76,17 @@ TEST_F(Sample, FoldersThatAreNotNewOrEmptyAreRefusedUntouched) {
     const std::string failure = Failing(file.parent_path());
     EXPECT_NE(failure.find("Папка " + file.parent_path().string() + " не пуста"), std::string::npos)
         << failure;
-    EXPECT_EQ(Files(file.parent_path()).size(), 1u);
+    EXPECT_EQ(FileTree(file.parent_path()).size(), 1u);
     EXPECT_EQ(ReadFile(file), "the editor's own");
   }
   WriteFile(place.path() / "plain", "a file");
   EXPECT_NE(Failing(place.path() / "plain").find(" — не папка"), std::string::npos);
   EXPECT_EQ(ReadFile(place.path() / "plain"), "a file");
 
-  const std::map<std::string, std::string> before = Files(sample.path());
+  const std::map<std::string, std::string> before = FileTree(sample.path());
   const std::string inside = Failing(sample.path() / "work");
   EXPECT_NE(inside.find("лежит внутри образца"), std::string::npos) << inside;
-  EXPECT_EQ(Files(sample.path()), before);
+  EXPECT_EQ(FileTree(sample.path()), before);
   EXPECT_FALSE(fs::exists(sample.path() / "work"));
 }
 
