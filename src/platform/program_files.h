@@ -17,10 +17,12 @@ namespace tavex {
 std::string ProgramFolder();
 
 // The folder the program's plug-ins are in, as a path text. POSIX: the
-// program's folder + "/../lib/mytavex", so /usr/bin/mytavex-cli finds
-// /usr/lib/mytavex and a build tree's build/cli/mytavex-cli (or a test in
-// build/tests) finds build/lib/mytavex. Windows: the program's own folder, as
-// the system looks for a program's DLLs. Empty when ProgramFolder is.
+// program's folder + "/../lib/mytavex" (with the prefix /usr, "lib/" + the
+// multiarch triplet + "/mytavex"), so /usr/bin/mytavex-cli finds
+// /usr/lib/x86_64-linux-gnu/mytavex and a build tree's build/cli/mytavex-cli
+// (or a test in build/tests) finds build/lib/mytavex. Windows: the program's
+// own folder, as the system looks for a program's DLLs. Empty when
+// ProgramFolder is.
 std::string PlugInFolder();
 
 // The file name of the plug-in called name: "lib" + name + ".so" on POSIX,

@@ -23,12 +23,13 @@ std::string ProgramFolder() {
 }
 
 // The folder above the program's (its "..", written out so messages show a
-// plain path), then lib/mytavex.
+// plain path), then MYTAVEX_PLUG_IN_SUBDIR: lib/mytavex, or with the prefix
+// /usr lib/<multiarch triplet>/mytavex (cmake/PlugIn.cmake).
 std::string PlugInFolder() {
   const std::string program = ProgramFolder();
   if (program.empty()) return {};
   const size_t slash = program.rfind('/');
-  return program.substr(0, slash == std::string::npos ? 0 : slash) + "/lib/mytavex";
+  return program.substr(0, slash == std::string::npos ? 0 : slash) + "/" MYTAVEX_PLUG_IN_SUBDIR;
 }
 
 std::string PlugInFileName(std::string_view name) {

@@ -2,7 +2,8 @@
 // it needs (the dynamic loader's own log, LD_DEBUG=files, tells which), and a
 // copy of the program without its plug-ins still does everything else, naming
 // the plug-in when, and only when, a run needs it. MYTAVEX_CLI is the built
-// command; MYTAVEX_PLUG_IN_DIR the folder its plug-ins were built in.
+// command; MYTAVEX_PLUG_IN_DIR the folder its plug-ins were built in, which is
+// MYTAVEX_PLUG_IN_SUBDIR below the folder above the command's.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -61,7 +62,7 @@ struct Place {
     return Run({"build", "--quiet", "--set", "RunCompiler=off", "--set", epub}, log_loading);
   }
   fs::path PlugIn(const char* name) const {
-    return dir.path() / "lib" / "mytavex" / ("lib" + std::string(name) + ".so");
+    return dir.path() / MYTAVEX_PLUG_IN_SUBDIR / ("lib" + std::string(name) + ".so");
   }
 
   TempDir dir;
@@ -72,8 +73,8 @@ struct Place {
 // With every plug-in beside it, each kind of run loads what it needs alone.
 TEST(PlugIns, ARunLoadsOnlyTheLibrariesItNeeds) {
   Place place(MYTAVEX_CLI);
-  fs::create_directories(place.dir.path() / "lib");
-  fs::copy(MYTAVEX_PLUG_IN_DIR, place.dir.path() / "lib" / "mytavex");
+  fs::create_directories(place.PlugIn("mytavex-epub").parent_path().parent_path());
+  fs::copy(MYTAVEX_PLUG_IN_DIR, place.PlugIn("mytavex-epub").parent_path());
 
   for (const ProgramResult& run : {place.Run({"--version"}, true), place.Clean(kPage, true),
                                    place.Build("MakeEpub=off", true)}) {
