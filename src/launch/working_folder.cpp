@@ -38,6 +38,14 @@ constexpr const char* kInsideSample =
     "\xf6\xe0 %s: \xf0\xe0\xe1\xee\xf7\xe0\xff \xef\xe0\xef\xea\xe0 \xe4\xe5\xeb\xe0\xe5\xf2\xf1"
     "\xff \xe2\xed\xe5 \xe5\xe3\xee";
 
+// "Есть папка %s, чьё имя отличается от %s только регистром букв: назовите
+// рабочую папку иначе"
+constexpr const char* kCaseVariant =
+    "\xc5\xf1\xf2\xfc \xef\xe0\xef\xea\xe0 %s, \xf7\xfc\xb8 \xe8\xec\xff \xee\xf2\xeb\xe8"
+    "\xf7\xe0\xe5\xf2\xf1\xff \xee\xf2 %s \xf2\xee\xeb\xfc\xea\xee \xf0\xe5\xe3\xe8\xf1\xf2"
+    "\xf0\xee\xec \xe1\xf3\xea\xe2: \xed\xe0\xe7\xee\xe2\xe8\xf2\xe5 \xf0\xe0\xe1\xee\xf7"
+    "\xf3\xfe \xef\xe0\xef\xea\xf3 \xe8\xed\xe0\xf7\xe5";
+
 std::string InstalledSample() {
   const std::string program = ProgramFolder();
   const size_t slash = program.find_last_of("\\/");
@@ -90,8 +98,20 @@ std::vector<std::string> SampleFiles(std::string_view sample) {
   return kept;
 }
 
-// Refuses a folder that is not new or empty, or lies in the sample.
+// The last part of a path text.
+std::string_view LastPart(std::string_view path) {
+  while (!path.empty() && (path.back() == '/' || path.back() == '\\')) path.remove_suffix(1);
+  const size_t slash = path.find_last_of("\\/");
+  return slash == std::string_view::npos ? path : path.substr(slash + 1);
+}
+
+// Refuses a folder that is not new or empty, or lies in the sample. A path
+// text whose folder is missing reaches one whose name differs only in letter
+// case (files.h), which would be filled instead of the one typed.
 void CheckNewFolder(std::string_view sample, std::string_view folder) {
+  const std::string real = RealPath(folder);
+  if (LastPart(real) != LastPart(folder) && EqualsIgnoreCase(LastPart(real), LastPart(folder)))
+    throw Failure(FillIn(kCaseVariant, {ShownPath(real), ShownPath(folder)}));
   if (FileExists(folder)) throw Failure(FillIn(kNotAFolder, {ShownPath(folder)}));
   if (FolderExists(folder) && !ListFolder(folder).empty())
     throw Failure(FillIn(kNotEmpty, {ShownPath(folder)}));

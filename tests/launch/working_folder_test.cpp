@@ -83,6 +83,17 @@ TEST_F(Sample, FoldersThatAreNotNewOrEmptyAreRefusedUntouched) {
   EXPECT_NE(Failing(place.path() / "plain").find(" — не папка"), std::string::npos);
   EXPECT_EQ(ReadFile(place.path() / "plain"), "a file");
 
+  // A folder whose name differs only in letter case stands for a missing one
+  // in the program's paths; it is neither filled nor taken for the new one.
+  fs::create_directory(place.path() / "mytavex");
+  const std::string variant = Failing(place.path() / "MyTavex");
+  EXPECT_NE(variant.find("Есть папка " + (place.path() / "mytavex").string() +
+                         ", чьё имя отличается от " + (place.path() / "MyTavex").string() +
+                         " только регистром букв"),
+            std::string::npos)
+      << variant;
+  EXPECT_TRUE(fs::is_empty(place.path() / "mytavex"));
+
   const std::map<std::string, std::string> before = FileTree(sample.path());
   const std::string inside = Failing(sample.path() / "work");
   EXPECT_NE(inside.find("лежит внутри образца"), std::string::npos) << inside;
