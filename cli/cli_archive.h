@@ -1,5 +1,5 @@
 // The reader of page archives (".mht", ".mhtml") this build of the command
-// line plugs into the core. One of cli_archive_mhtml.cpp (GMime built in) and
+// line plugs into the core. One of cli_archive_mhtml.cpp (GMime, in a plug-in) and
 // cli_archive_none.cpp (built without it, as for Windows) is compiled in,
 // chosen by the MYTAVEX_MHTML switch.
 #pragma once

@@ -1,16 +1,18 @@
 #include "cli/cli_archive.h"
-#include "mhtml/mhtml_reader.h"
+#include "launch/plug_ins.h"
+#include "platform/text.h"
 
 namespace tavex::cli {
 
 void UseBuiltInArchiveReader() {
-  // Pages saved as one archive (".mht", ".mhtml") are read with GMime.
-  static const MhtmlReader archive_reader;
-  UsePageArchiveReader(&archive_reader);
+  // Pages saved as one archive (".mht", ".mhtml") are read with GMime, in a
+  // plug-in loaded when the first archive is met.
+  UseArchiveReaderPlugIn();
 }
 
 std::string ArchiveReaderText() {
-  return "Page archives (.mht, .mhtml): read\n";
+  return "Page archives (.mht, .mhtml): read\n  " + Cp1251ToUtf8(PlugInStateText(kArchivePlugIn)) +
+         "\n";
 }
 
 }  // namespace tavex::cli

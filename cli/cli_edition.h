@@ -1,6 +1,6 @@
 // The editions this build of the command line makes besides the issue tree,
-// and the --version line that says so. One of cli_edition_epub.cpp (EPUB
-// built in) and cli_edition_none.cpp (built without libxml2 and libzip, as
+// and the --version line that says so. One of cli_edition_epub.cpp (EPUB,
+// as a plug-in) and cli_edition_none.cpp (built without libxml2 and libzip, as
 // for Windows) is compiled in, chosen by the MYTAVEX_EPUB switch.
 #pragma once
 

@@ -1,18 +1,20 @@
 #include "cli/cli_edition.h"
-#include "epub/issue_epub.h"
+#include "launch/plug_ins.h"
+#include "platform/text.h"
 
 namespace tavex::cli {
 
+// The edition is a plug-in, loaded when a book is to be written.
 IssueEdition BuiltInEdition() {
-  return WriteIssueEpub;
+  return EpubEditionPlugIn();
 }
 
 std::string EditionBookPath(const TIssueFacts& issue) {
-  return IssueEpubPath(issue);
+  return EpubBookPath(issue);
 }
 
 std::string EditionText() {
-  return "EPUB edition: built in\n";
+  return "EPUB edition: built in\n  " + Cp1251ToUtf8(PlugInStateText(kEpubPlugIn)) + "\n";
 }
 
 }  // namespace tavex::cli

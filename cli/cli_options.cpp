@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "cli/cli_init.h"
 #include "platform/text.h"
 
 namespace tavex::cli {
@@ -12,6 +13,7 @@ const char* const kUsage =
     "                         [-o DIR] [-q] [--list]\n"
     "       mytavex-cli clean SOURCE TARGET [--workdir DIR] [--set NAME=VALUE]...\n"
     "                         [--explain]\n"
+    "       mytavex-cli init DIR\n"
     "       mytavex-cli --help | --version\n"
     "Все параметры и имена NAME для --set: mytavex-cli --help\n";
 
@@ -89,6 +91,8 @@ Options ParseArguments(const std::vector<std::string>& args) {
     options.command = Command::Build;
   } else if (command == "clean") {
     options.command = Command::Clean;
+  } else if (command == "init") {
+    return ParseInitArguments(args);
   } else {
     throw UsageError{"неизвестная команда «" + command + "»"};
   }

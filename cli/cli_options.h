@@ -3,6 +3,7 @@
 //   mytavex-cli build [--workdir DIR] [--set NAME=VALUE]... [--rubric FOLDER=TITLE]...
 //                     [--exclude TITLE]... [-o DIR] [-q] [--list]
 //   mytavex-cli clean SOURCE TARGET [--workdir DIR] [--set NAME=VALUE]... [--explain]
+//   mytavex-cli init DIR
 //   mytavex-cli --help | build --help | clean --help | --version
 //
 // Every option that takes a value takes it in the next argument or after "="
@@ -21,7 +22,7 @@
 
 namespace tavex::cli {
 
-enum class Command { Build, Clean, Help, Version };
+enum class Command { Build, Clean, Init, Help, Version };
 
 struct Setting {
   std::string name;   // an option name: SourceDir, RemoveAds, IssueDate, ...
@@ -41,6 +42,7 @@ struct Options {
   bool list = false;           // build --list: print what a build would make, write nothing
   bool explain = false;        // clean --explain: print what each step changed
   std::string source, target;  // clean only
+  std::string folder;          // init only: the working folder to make
 };
 
 // Thrown for a command line that does not fit the interface (exit status 2).

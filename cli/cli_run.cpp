@@ -11,6 +11,7 @@
 #include "cli/cli_archive.h"
 #include "cli/cli_edition.h"
 #include "cli/cli_explain.h"
+#include "cli/cli_init.h"
 #include "cli/cli_list.h"
 #include "cli/cli_options.h"
 #include "cli/cli_summary.h"
@@ -189,6 +190,7 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
     out << VersionText() << EditionText() << ArchiveReaderText();
     return kExitSuccess;
   }
+  if (options.command == Command::Init) return RunInit(options, out, err);
 
   // The files named on the command line are where the caller stands, not in
   // the working folder.

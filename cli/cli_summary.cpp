@@ -52,9 +52,11 @@ void PrintBuildSummary(const CliWindow& window, const ArticleTable& table, std::
   }
   out << "Выпуск " << Cp1251ToUtf8(issue.facts.IssueNumber) << ": " << ShownAbsolute(folder) << "\n"
       << "  стартовая страница: " << ShownAbsolute(folder + "\\index.htm") << "\n";
-  const std::string book = EditionBookPath(issue.facts);
-  if (issue.made_book && !book.empty() && FileExists(book))
-    out << "  книга: " << ShownAbsolute(book) << "\n";
+  // Asked only when a book was to be made: the edition's plug-in may be missing.
+  if (issue.made_book) {
+    const std::string book = EditionBookPath(issue.facts);
+    if (!book.empty() && FileExists(book)) out << "  книга: " << ShownAbsolute(book) << "\n";
+  }
   out << "  рубрик: " << rubrics << ", статей: " << articles
       << ", картинок: " << PictureRegister().Count() << ", убрано: " << dropped << "\n";
 

@@ -13,7 +13,7 @@
 
 #include "app/rubric_commands.h"
 #include "build/start_run.h"
-#include "epub/issue_epub.h"
+#include "launch/plug_ins.h"
 #include "main_form.h"
 #include "platform/failure.h"
 #include "qt_text.h"
@@ -153,7 +153,7 @@ void TForm1::Button1Click() {
   StartResult result = StartResult::Finished;
   Guarded([&] {
     try {
-      result = StartRun(*this, table_, WriteIssueEpub, &run_folders_);
+      result = StartRun(*this, table_, EpubEditionPlugIn(), &run_folders_);
     } catch (const Cancelled&) {
       // The window was closed; it closes below.
     }

@@ -21,6 +21,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
+using tavex::test::FileTree;
 using tavex::test::ReadFile;
 using tavex::test::TempDir;
 
@@ -91,15 +92,6 @@ std::string Entry(int issue) {
   return "\"" + name + "\\" + name + "\\index.htm\"";
 }
 
-// Every file below dir (relative path -> bytes).
-std::map<std::string, std::string> Tree(const fs::path& dir) {
-  std::map<std::string, std::string> files;
-  for (const auto& entry : fs::recursive_directory_iterator(dir))
-    if (entry.is_regular_file())
-      files[fs::relative(entry.path(), dir).string()] = ReadFile(entry.path());
-  return files;
-}
-
 // A copy of the sample workspace without what earlier builds left in it.
 class TwoBuilds : public ::testing::Test {
  protected:
@@ -155,7 +147,7 @@ TEST_F(TwoBuilds, TheSameIssueIsBuiltByOneAtATime) {
   // The tree one build alone makes, to compare every round's tree with.
   const Outcome alone = Wait(Start(dir.path(), 7, ErrFile(0)));
   ASSERT_EQ(alone.status, 0) << alone.err;
-  const auto reference = Tree(Issue(7));
+  const auto reference = FileTree(Issue(7));
   ASSERT_GT(reference.size(), 5u);
   const std::string contents = ReadFile(Contents());
 
@@ -173,7 +165,7 @@ TEST_F(TwoBuilds, TheSameIssueIsBuiltByOneAtATime) {
       EXPECT_NE(run->err.find(kBusyWords), std::string::npos) << run->err;
       EXPECT_NE(run->err.find("tavex7"), std::string::npos) << run->err;
     }
-    EXPECT_EQ(Tree(Issue(7)), reference) << "round " << round << ": the tree differs";
+    EXPECT_EQ(FileTree(Issue(7)), reference) << "round " << round << ": the tree differs";
     EXPECT_EQ(ReadFile(Contents()), contents) << "round " << round;
   }
   // Not asserted: whether the two ever overlapped depends on the scheduler.
@@ -200,7 +192,7 @@ TEST_F(TwoBuilds, TheFirstBuildOfAnIssueIsRacedByNone) {
     const Outcome alone = Wait(Start(alone_dir.path(), issue, alone_dir.path() / "err"));
     ASSERT_EQ(alone.status, 0) << alone.err;
     const fs::path issue_dir = fs::relative(Issue(issue), dir.path());
-    EXPECT_EQ(Tree(Issue(issue)), Tree(alone_dir.path() / issue_dir)) << "round " << round;
+    EXPECT_EQ(FileTree(Issue(issue)), FileTree(alone_dir.path() / issue_dir)) << "round " << round;
     EXPECT_EQ(Count(ReadFile(Contents()), Entry(issue)), 1u) << "round " << round;
   }
   EXPECT_EQ(ReadFile(Contents()), ReadFile(alone_dir.path() / "help" / "Table of Contents.hhc"));

@@ -64,4 +64,13 @@ std::string ReadFile(const fs::path& path) {
   return buffer.str();
 }
 
+std::map<std::string, std::string> FileTree(const std::filesystem::path& folder) {
+  std::map<std::string, std::string> files;
+  for (const auto& entry : std::filesystem::recursive_directory_iterator(folder))
+    if (entry.is_regular_file())
+      files[std::filesystem::relative(entry.path(), folder).generic_string()] =
+          ReadFile(entry.path());
+  return files;
+}
+
 }  // namespace tavex::test

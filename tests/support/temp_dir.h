@@ -2,6 +2,7 @@
 #pragma once
 
 #include <filesystem>
+#include <map>
 #include <string>
 #include <string_view>
 
@@ -46,5 +47,8 @@ bool MakeLink(const std::filesystem::path& target, const std::filesystem::path& 
 void WriteFile(const std::filesystem::path& path, std::string_view bytes);
 // A file's bytes; empty when it cannot be read.
 std::string ReadFile(const std::filesystem::path& path);
+// Every regular file below a folder: its path relative to the folder, with
+// "/" separators, and its bytes.
+std::map<std::string, std::string> FileTree(const std::filesystem::path& folder);
 
 }  // namespace tavex::test
