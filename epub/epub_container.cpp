@@ -67,6 +67,19 @@ std::optional<std::string> ArchiveBytes(const std::vector<TContainerEntry>& entr
 
 }  // namespace
 
+namespace {
+
+ContainerWriter& Writer() {
+  static ContainerWriter writer = &WriteFileWhole;
+  return writer;
+}
+
+}  // namespace
+
+void UseContainerWriter(ContainerWriter writer) {
+  Writer() = writer;
+}
+
 void WriteContainerWhole(std::string_view path_text, const std::vector<TContainerEntry>& entries) {
   std::vector<std::string> pictures(entries.size());
   for (size_t i = 0; i < entries.size(); ++i) {
@@ -79,7 +92,7 @@ void WriteContainerWhole(std::string_view path_text, const std::vector<TContaine
   // the archive library.
   const auto bytes = ArchiveBytes(entries, pictures);
   if (!bytes) throw CannotCreateFile(path_text, 0);
-  if (!WriteFileWhole(path_text, *bytes)) throw CannotCreateFile(path_text);
+  if (!Writer()(path_text, *bytes)) throw CannotCreateFile(path_text);
 }
 
 }  // namespace tavex

@@ -24,4 +24,9 @@ struct TContainerEntry {
 // path_text.
 void WriteContainerWhole(std::string_view path_text, const std::vector<TContainerEntry>& entries);
 
+// What writes the book's bytes whole: WriteFileWhole of files.h unless a
+// program that loads the edition as a plug-in hands over its own.
+using ContainerWriter = bool (*)(std::string_view path, std::string_view bytes);
+void UseContainerWriter(ContainerWriter writer);
+
 }  // namespace tavex

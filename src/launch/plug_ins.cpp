@@ -41,8 +41,9 @@ class PlugInArchiveReader : public PageArchiveReader {
 };
 
 const TEpubPlugIn& EpubPlugIn() {
+  static const TEpubHost host{&WriteFileWhole};
   static const TEpubPlugIn* const plug_in =
-      reinterpret_cast<EpubEntry>(PlugInEntry(kEpubPlugIn, kEpubEntry, kEpubPurpose))();
+      reinterpret_cast<EpubEntry>(PlugInEntry(kEpubPlugIn, kEpubEntry, kEpubPurpose))(&host);
   return *plug_in;
 }
 

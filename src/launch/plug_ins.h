@@ -25,6 +25,15 @@ namespace tavex {
 inline constexpr const char* kArchivePlugIn = "mytavex-mhtml";
 inline constexpr const char* kEpubPlugIn = "mytavex-epub";
 
+// What the program hands the EPUB plug-in: its own file layer's whole-file
+// write (files.h), for the book. The plug-in's copy of the core holds none of
+// the folders the run resolved and bound (held_folder.h); through this the
+// book goes into the issue folder through the run's own handle, as every
+// other file of the issue does.
+struct TEpubHost {
+  bool (*write_file_whole)(std::string_view path, std::string_view bytes);
+};
+
 // What the EPUB plug-in hands out: the book writer (an IssueEdition) and the
 // path of the book it writes for an issue.
 struct TEpubPlugIn {
@@ -37,9 +46,9 @@ struct TEpubPlugIn {
 // than called wrongly. Raise it whenever PageArchiveReader, TPageArchive,
 // TEpubPlugIn or what they take changes.
 inline constexpr const char* kArchiveReaderEntry = "mytavex_archive_reader_v1";
-inline constexpr const char* kEpubEntry = "mytavex_epub_edition_v1";
+inline constexpr const char* kEpubEntry = "mytavex_epub_edition_v2";
 using ArchiveReaderEntry = const PageArchiveReader* (*)();
-using EpubEntry = const TEpubPlugIn* (*)();
+using EpubEntry = const TEpubPlugIn* (*)(const TEpubHost* host);
 
 // The path text of the plug-in called name (PlugInFolder + its file name).
 std::string PlugInPath(std::string_view name);
