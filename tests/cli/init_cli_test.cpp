@@ -7,6 +7,7 @@
 #include <sstream>
 
 #include "cli/cli_run.h"
+#include "platform/files.h"
 #include "platform/process.h"
 #include "support/temp_dir.h"
 
@@ -33,12 +34,13 @@ Outcome RunCommand(const std::vector<std::string>& args) {
 
 TEST(CliInit, MakesAWorkingFolderWhoseSampleIssueBuildsInIt) {
   TempDir place;
-  const fs::path folder = place.path() / "Мой журнал";
-  const Outcome init = RunCommand({"init", folder.string()});
+  // A Cyrillic name, as a path and as the UTF-8 text a command line takes.
+  const fs::path folder = place.path() / PathOfUtf8("Мой журнал");
+  const std::string text = Utf8OfPath(folder);
+  const Outcome init = RunCommand({"init", text});
   ASSERT_EQ(init.status, kExitSuccess) << init.err;
-  EXPECT_NE(init.out.find("Рабочая папка создана: " + folder.string()), std::string::npos)
-      << init.out;
-  EXPECT_NE(init.out.find("mytavex-cli build --workdir " + folder.string()), std::string::npos);
+  EXPECT_NE(init.out.find("Рабочая папка создана: " + text), std::string::npos) << init.out;
+  EXPECT_NE(init.out.find("mytavex-cli build --workdir " + text), std::string::npos);
   // The sample's own files, byte for byte; its settings name folders relative
   // to the working folder, so they serve the copy as they stand.
   const std::map<std::string, std::string> made = FileTree(folder);
@@ -51,11 +53,11 @@ TEST(CliInit, MakesAWorkingFolderWhoseSampleIssueBuildsInIt) {
   // The issue lands inside the new folder, and the help file too where the
   // compiler is installed.
   const bool compiler = FindProgram("chmcmd").has_value();
-  const Outcome build = RunCommand({"build", "--workdir", folder.string(), "--quiet", "--set",
+  const Outcome build = RunCommand({"build", "--workdir", text, "--quiet", "--set",
                                     compiler ? "RunCompiler=on" : "RunCompiler=off"});
   ASSERT_EQ(build.status, kExitSuccess) << build.err;
   const fs::path issue = folder / "help" / "tavex1" / "tavex1";
-  EXPECT_NE(build.out.find("Выпуск 1: " + issue.string()), std::string::npos) << build.out;
+  EXPECT_NE(build.out.find("Выпуск 1: " + Utf8OfPath(issue)), std::string::npos) << build.out;
   EXPECT_NE(build.out.find("рубрик: 3, статей: 7, картинок: 6"), std::string::npos) << build.out;
   for (const char* page : {"index.htm", "frame/left.htm", "pub/0.htm", "pub/6.htm"})
     EXPECT_TRUE(fs::exists(issue / page)) << page;
